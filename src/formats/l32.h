@@ -1,0 +1,16 @@
+// L32 (.L32): the program's own binary format: header, intensity table, persistent blocks.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace lumatra {
+
+class TLUM32;
+
+bool ReadL32(TLUM32& rec);
+bool ParseL32(TLUM32& rec, std::string_view bytes);
+std::string L32Bytes(TLUM32& rec);
+void WriteL32(TLUM32& rec);
+
+}  // namespace lumatra

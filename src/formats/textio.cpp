@@ -1,0 +1,185 @@
+#include "formats/textio.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+#include "support/rounding.h"
+
+namespace lumatra {
+
+LineReader::LineReader(std::string_view data) : data_(data) {
+  if (data_.substr(0, 3) == "\xEF\xBB\xBF") start_ = 3;
+  pos_ = start_;
+}
+
+bool LineReader::Next(std::string_view& line) {
+  if (pos_ >= data_.size()) {
+    line = {};
+    return false;
+  }
+  std::size_t end = data_.find_first_of("\r\n", pos_);
+  if (end == std::string_view::npos) end = data_.size();
+  line = data_.substr(pos_, end - pos_);
+  pos_ = end;
+  if (pos_ < data_.size()) {
+    if (data_[pos_] == '\r' && pos_ + 1 < data_.size() && data_[pos_ + 1] == '\n') ++pos_;
+    ++pos_;
+  }
+  ++line_no_;
+  return true;
+}
+
+std::string_view LineReader::ReadLine() {
+  std::string_view line;
+  Next(line);
+  return line;
+}
+
+void LineReader::Rewind() {
+  pos_ = start_;
+  line_no_ = 0;
+}
+
+bool ParseNumber(std::string_view text, double& value) {
+  value = 0.0;
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (text.empty()) return false;
+  // Only digits, sign, point and exponent are number characters (rejects inf, nan, hex).
+  for (char c : text) {
+    bool ok = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+    if (!ok) return false;
+  }
+  double v = 0.0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (ptr != text.data() + text.size()) return false;
+  if (ec == std::errc::result_out_of_range) {
+    // Overflow or underflow: the value is not representable as a photometric number.
+    return false;
+  }
+  if (ec != std::errc() || !std::isfinite(v)) return false;
+  value = v;
+  return true;
+}
+
+bool ReadIntLine(LineReader& in, std::int64_t& value) {
+  value = 0;
+  std::string_view text = TrimView(in.ReadLine());
+  double v = 0.0;
+  if (text.empty() || !ParseNumber(text, v)) return false;
+  value = RoundHalfEven(v);
+  return true;
+}
+
+bool ReadFloatLine(LineReader& in, double& value) {
+  value = 0.0;
+  static constexpr CharSet kBlank{" "};
+  std::string text = Trim(in.ReadLine());
+  if (WordCount(text, kBlank) > 1) text = ExtractWord(1, text, kBlank);
+  if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+  text = Trim(text);
+  if (auto point = text.find('.'); point != std::string::npos && point + 1 == text.size())
+    text.pop_back();
+  return ParseNumber(text, value);
+}
+
+bool ReadDimLine(LineReader& in, std::uint16_t& value) {
+  value = 0;
+  std::string_view text = TrimView(in.ReadLine());
+  if (!text.empty() && text.back() == '.') text.remove_suffix(1);
+  if (text.empty()) return false;
+  double v = 0.0;
+  if (ParseNumber(text, v)) value = ToU16(RoundHalfEven(v));
+  return true;
+}
+
+std::int32_t StrToIntOrZero(std::string_view text) {
+  text = TrimView(text);
+  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  std::int32_t v = 0;
+  auto [ptr, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || ec != std::errc() || ptr != text.data() + text.size()) return 0;
+  return v;
+}
+
+double StrToFloatOrZero(std::string_view text) {
+  std::string s(text);
+  if (auto comma = s.find(','); comma != std::string::npos) s[comma] = '.';
+  double v = 0.0;
+  return ParseNumber(TrimView(s), v) ? v : 0.0;
+}
+
+std::string FormatInteger(std::int64_t n) {
+  char buf[32];
+  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, n);
+  return std::string(buf, ptr);
+}
+
+namespace {
+
+// Drops the sign of a text whose digits are all zero ("-0.0" -> "0.0").
+void DropNegativeZero(std::string& s) {
+  if (s.empty() || s.front() != '-') return;
+  for (char c : s)
+    if (c >= '1' && c <= '9') return;
+  s.erase(0, 1);
+}
+
+std::string FixedDecimals(long double x, int decimals) {
+  char buf[512];
+  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                                 std::chars_format::fixed, decimals);
+  std::string s = ec == std::errc() ? std::string(buf, ptr) : std::string("0");
+  DropNegativeZero(s);
+  return s;
+}
+
+// "d.ddddE+x" with `precision` significant digits.
+std::string ExponentForm(long double x, int precision) {
+  char buf[64];
+  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                                 std::chars_format::scientific, precision - 1);
+  std::string s(buf, ptr);
+  auto e = s.find('e');
+  if (e == std::string::npos) return s;
+  std::string mantissa = s.substr(0, e);
+  int exponent = 0;
+  std::from_chars(s.data() + e + 1 + (s[e + 1] == '+'), s.data() + s.size(), exponent);
+  return mantissa + (exponent < 0 ? "E-" : "E+") + std::to_string(std::abs(exponent));
+}
+
+int IntegerDigits(const std::string& fixed) {
+  int digits = 0;
+  for (char c : fixed) {
+    if (c == '.') break;
+    if (c >= '0' && c <= '9') ++digits;
+  }
+  return digits;
+}
+
+}  // namespace
+
+std::string FormatFixed(long double x, int precision, int decimals) {
+  if (!std::isfinite(x)) x = 0;
+  std::string s = FixedDecimals(x, decimals);
+  int int_digits = IntegerDigits(s);
+  if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
+  if (int_digits > precision) return ExponentForm(x, precision);
+  if (int_digits + decimals <= precision) return s;
+  // Fewer significant digits than decimals allow: round at the precision, keep the decimals.
+  char buf[64];
+  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                                 std::chars_format::scientific, precision - 1);
+  double rounded = 0.0;
+  std::from_chars(buf, ptr, rounded);
+  s = FixedDecimals(rounded, decimals);
+  if (IntegerDigits(s) > precision) return ExponentForm(x, precision);
+  return s;
+}
+
+std::string FormatPadded(long double x, int width, int decimals) {
+  if (!std::isfinite(x)) x = 0;
+  return LeftPad(FixedDecimals(x, decimals), static_cast<std::size_t>(width < 0 ? 0 : width));
+}
+
+}  // namespace lumatra

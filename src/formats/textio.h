@@ -1,0 +1,73 @@
+// The shared text-file layer of the readers and writers: line reading (CR LF, LF or CR line ends,
+// lines of any length), the tolerant number parsers, and the fixed-width number styles. Nothing
+// here depends on the process locale: parsing uses std::from_chars, formatting std::to_chars.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "support/text_fields.h"
+
+namespace lumatra {
+
+// Reads lines from a file's bytes held in memory. A UTF-8 byte-order mark at the start is skipped.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view data);
+
+  // The next line without its line end; false (and an empty line) at the end of the data.
+  bool Next(std::string_view& line);
+  // The next line, or "" past the end (reading beyond the end yields empty lines).
+  std::string_view ReadLine();
+  bool AtEnd() const { return pos_ >= data_.size(); }
+  void Rewind();
+  // Number of lines returned so far (the 1-based number of the line last read).
+  std::size_t LineNumber() const { return line_no_; }
+  // Bytes not read yet.
+  std::size_t Remaining() const { return data_.size() - pos_; }
+  std::string_view Rest() const { return data_.substr(pos_); }
+
+ private:
+  std::string_view data_;
+  std::size_t start_ = 0;
+  std::size_t pos_ = 0;
+  std::size_t line_no_ = 0;
+};
+
+// Word delimiters of the IES, TM14 and CIE readers: blank and comma (a tab is not one).
+inline constexpr CharSet ValueDelimiters{" ,"};
+
+// Parses the whole of `text` as a decimal number (point as decimal separator, optional sign and
+// exponent). Infinity, NaN and hexadecimal forms are not numbers here.
+bool ParseNumber(std::string_view text, double& value);
+
+// EULUMDAT line parsers. Each consumes one line.
+// Integer line: the trimmed line must be a number as a whole; its nearest integer.
+bool ReadIntLine(LineReader& in, std::int64_t& value);
+// Float line: first word only, first "," taken as ".", a trailing "." dropped.
+bool ReadFloatLine(LineReader& in, double& value);
+// Dimension line: fails only when empty; a text that is not a number gives 0.
+bool ReadDimLine(LineReader& in, std::uint16_t& value);
+
+// Trimmed decimal integer, or 0 for anything else (never fails).
+std::int32_t StrToIntOrZero(std::string_view text);
+// First "," taken as ".", trimmed, parsed; 0.0 for anything that is not a number (never fails).
+double StrToFloatOrZero(std::string_view text);
+
+// --- number styles of the writers ---
+
+// Integer: decimal digits, a sign only when negative.
+std::string FormatInteger(std::int64_t n);
+// Fixed(p) with d decimals: rounded to at most p significant digits and d decimals, whichever is
+// fewer; exponent form "d.dddE+x" when the integer part needs more than p digits.
+std::string FormatFixed(long double x, int precision, int decimals);
+// W(x, w, d): x with d decimals, right-aligned in at least w characters.
+std::string FormatPadded(long double x, int width, int decimals);
+// F(x): Fixed with one decimal and at most 7 significant digits.
+inline std::string FormatF(long double x) {
+  return FormatFixed(x, 7, 1);
+}
+
+}  // namespace lumatra

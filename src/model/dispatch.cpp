@@ -1,0 +1,67 @@
+// Load and Save: the two record operations that connect the record with the file formats.
+#include <string>
+
+#include "formats/file_io.h"
+#include "model/format_table.h"
+#include "model/lum32.h"
+
+namespace lumatra {
+
+namespace {
+
+bool TryReader(TLUM32& rec, const ReaderEntry& reader, std::string_view bytes) {
+  rec.ReadError.clear();
+  std::uint8_t code = reader.code;
+  if (reader.parse(rec, bytes, code)) {
+    rec.FileFormat = code;
+    rec.Loaded = 1;
+    return true;
+  }
+  if (rec.ReadError.empty()) rec.ReadError = std::string(reader.name) + ": not recognised";
+  if (reader.empties_company) rec.Company = "";
+  return false;
+}
+
+}  // namespace
+
+bool TLUM32::Load(std::string_view name) {
+  Clear();
+  NameChanged = 0;
+  const std::string path(name);
+  if (!FileExists(path)) {
+    ReadError = "cannot open file: no such file";
+    return false;
+  }
+  const std::string key = ExtensionKey(path);
+  SetFileName(path);
+  const std::string bytes = ReadFileBytes(path);  // IoError reaches the caller
+
+  // The reader keyed by the extension first; its reason is the one worth reporting when the
+  // whole chain fails.
+  std::string keyed_error;
+  for (const ReaderEntry& reader : Readers()) {
+    if (key.empty() || reader.key != key) continue;
+    if (TryReader(*this, reader, bytes)) return true;
+    keyed_error = ReadError;
+    break;
+  }
+  for (const ReaderEntry& reader : Readers()) {
+    if (!reader.in_fallback_chain) continue;
+    if (TryReader(*this, reader, bytes)) return true;
+  }
+  FileFormat = kFormatLoadFailed;
+  Loaded = 0;
+  ReadError = keyed_error.empty() ? "not a recognised photometric file" : keyed_error;
+  return false;
+}
+
+void TLUM32::Save(std::uint8_t code, std::string_view name) {
+  const std::string kept = FileName;
+  SetFileName(name);
+  // A writer's IoError leaves the target name in the record, as the caller may want to report it.
+  if (const WriterEntry* writer = FindWriter(code); writer && writer->write)
+    writer->write(*this, code);
+  SetFileName(kept);
+}
+
+}  // namespace lumatra
