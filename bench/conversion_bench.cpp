@@ -1,0 +1,147 @@
+// Throughput of the conversion core on real files: parse + evaluate + format, in memory, so the
+// figures are per core and free of disk effects. Run: build/bench/lumatra_bench
+#include <benchmark/benchmark.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "formats/eulumdat.h"
+#include "formats/ies.h"
+#include "model/lum32.h"
+#include "photometry/evaluation.h"
+#include "photometry/litg.h"
+#include "photometry/resample.h"
+
+namespace lumatra {
+namespace {
+
+std::vector<std::string> FilesWithExtension(const std::filesystem::path& dir,
+                                            const std::string& ext) {
+  std::vector<std::string> out;
+  std::error_code ec;
+  for (auto it = std::filesystem::recursive_directory_iterator(dir, ec);
+       !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
+    std::string e = it->path().extension().string();
+    for (char& c : e)
+      c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    if (e != ext) continue;
+    std::ifstream in(it->path(), std::ios::binary);
+    std::ostringstream s;
+    s << in.rdbuf();
+    out.push_back(s.str());
+  }
+  return out;
+}
+
+const std::vector<std::string>& LdtFiles() {
+  static auto files =
+      FilesWithExtension(std::filesystem::path(LUMATRA_CORPUS_DIR) / "files", ".ldt");
+  return files;
+}
+const std::vector<std::string>& IesFiles() {
+  static auto files =
+      FilesWithExtension(std::filesystem::path(LUMATRA_CORPUS_DIR) / "files", ".ies");
+  return files;
+}
+
+// Parses, evaluates and formats every file of the set once per iteration.
+template <class Parse, class Format>
+void RunConversion(benchmark::State& state, const std::vector<std::string>& files, Parse parse,
+                   Format format) {
+  if (files.empty()) {
+    state.SkipWithError("no corpus files");
+    return;
+  }
+  std::size_t done = 0;
+  for (auto _ : state) {
+    for (const std::string& bytes : files) {
+      TLUM32 rec;
+      if (!parse(rec, bytes)) continue;
+      CalcFlux(rec);
+      rec.FindPeak();
+      std::string out = format(rec);
+      benchmark::DoNotOptimize(out.data());
+      ++done;
+    }
+  }
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
+}
+
+void BM_LdtToLdt(benchmark::State& state) {
+  RunConversion(
+      state, LdtFiles(), [](TLUM32& r, const std::string& b) { return ParseEulumdat(r, b); },
+      [](TLUM32& r) { return EulumdatText(r); });
+}
+BENCHMARK(BM_LdtToLdt)->Unit(benchmark::kMillisecond);
+
+void BM_IesToIes95(benchmark::State& state) {
+  RunConversion(
+      state, IesFiles(),
+      [](TLUM32& r, const std::string& b) {
+        std::uint8_t code = 0;
+        return ParseIes(r, b, code);
+      },
+      [](TLUM32& r) { return IesText(r, kFormatIes95); });
+}
+BENCHMARK(BM_IesToIes95)->Unit(benchmark::kMillisecond);
+
+void BM_IesToLdt(benchmark::State& state) {
+  RunConversion(
+      state, IesFiles(),
+      [](TLUM32& r, const std::string& b) {
+        std::uint8_t code = 0;
+        return ParseIes(r, b, code);
+      },
+      [](TLUM32& r) { return EulumdatText(r); });
+}
+BENCHMARK(BM_IesToLdt)->Unit(benchmark::kMillisecond);
+
+// Resampling to 2.5-degree planes and 1-degree gammas, the finest grid the settings offer.
+void BM_ChangeGridFine(benchmark::State& state) {
+  const auto& files = LdtFiles();
+  std::size_t done = 0;
+  for (auto _ : state) {
+    for (const std::string& bytes : files) {
+      TLUM32 rec;
+      if (!ParseEulumdat(rec, bytes)) continue;
+      CalcFlux(rec);
+      ChangeGrid(rec, 2.5f, 1.0f);
+      ++done;
+    }
+  }
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_ChangeGridFine)->Unit(benchmark::kMillisecond);
+
+void BM_DirectRatios(benchmark::State& state) {
+  const auto& files = LdtFiles();
+  std::vector<std::unique_ptr<TLUM32>> recs;
+  for (const std::string& bytes : files) {
+    auto rec = std::make_unique<TLUM32>();
+    if (ParseEulumdat(*rec, bytes)) {
+      CalcFlux(*rec);
+      recs.push_back(std::move(rec));
+    }
+  }
+  std::size_t done = 0;
+  for (auto _ : state) {
+    for (auto& rec : recs) {
+      rec->LitgDone = 0;
+      CalcDirectRatios(*rec);
+      ++done;
+    }
+  }
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
+}
+BENCHMARK(BM_DirectRatios)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+}  // namespace lumatra
+
+BENCHMARK_MAIN();
