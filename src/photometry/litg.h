@@ -4,6 +4,8 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
+#include <span>
 
 #include "model/sgl_array.h"
 
@@ -29,6 +31,14 @@ class LIBEDAOBJ {
   std::uint16_t block_offset_ = 0;
 };
 
+// Fills DirectRatio, UpDirect, DownRemainder and UpRemainder for the ten room indices (0.60 ...
+// 5.00) and sets LitgDone: linear luminaires (LumType 2) by their transverse curve and class,
+// all others from the zonal fluxes. Evaluates the record first when its flux values are stale.
 void CalcDirectRatios(TLUM32& rec);
+
+// Test hook: the bytes the factor object loads instead of the embedded table until restored;
+// std::nullopt stands for a table missing from the program.
+void ReplaceLitgFactorsForTest(std::optional<std::span<const std::uint8_t>> bytes);
+void RestoreLitgFactors();
 
 }  // namespace lumatra
