@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "model/format_table.h"
+#include "model/lum32.h"
+#include "support/io_error.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::TempDir;
+
+fs::path FirstCorpus(const char* format) {
+  auto files = testing::CorpusFiles({format});
+  return files.empty() ? fs::path() : files.front();
+}
+
+TEST(FormatTable, ExtensionKeys) {
+  EXPECT_EQ(ExtensionKey("/a/b/lamp.ldt"), "LDT");
+  EXPECT_EQ(ExtensionKey("lamp.LDTX"), "LDT");
+  EXPECT_EQ(ExtensionKey("lamp"), "");
+  EXPECT_EQ(ExtensionKey("/dir.v2/lamp"), "");
+  EXPECT_EQ(ExtensionKey("C:\\DATA\\LAMP.Ies"), "IES");
+}
+
+TEST(FormatTable, FallbackOrderAndCodes) {
+  std::vector<std::string_view> chain;
+  for (const auto& r : Readers())
+    if (r.in_fallback_chain) chain.push_back(r.name);
+  EXPECT_EQ(chain, (std::vector<std::string_view>{"ldt", "cie", "ltli", "ies", "tm14",
+                                                  "placeholder", "l32", "lum"}));
+  EXPECT_EQ(FindWriter(kFormatEulumdat2)->write, FindWriter(kFormatEulumdat)->write);
+  EXPECT_EQ(FindWriter(8), nullptr);
+  EXPECT_EQ(FindWriter(kFormatPdf), nullptr);
+  EXPECT_EQ(FindWriterByName("ies95")->code, kFormatIes95);
+}
+
+TEST(Dispatch, MissingFileFailsAtOnceAndKeepsTheFormatCode) {
+  TLUM32 rec;
+  rec.FileFormat = kFormatIes91;
+  EXPECT_FALSE(rec.Load("/nonexistent/lamp.ldt"));
+  EXPECT_EQ(rec.FileFormat, kFormatIes91);
+  EXPECT_TRUE(rec.FileName.empty());
+}
+
+TEST(Dispatch, UnrecognisedFileEndsWithCode14) {
+  TempDir dir;
+  testing::WriteFile(dir / "junk.txt", "hello\nworld\n");
+  TLUM32 rec;
+  EXPECT_FALSE(rec.Load((dir / "junk.txt").string()));
+  EXPECT_EQ(rec.FileFormat, kFormatLoadFailed);
+  EXPECT_EQ(rec.Loaded, 0);
+  EXPECT_EQ(rec.ReadError, "not a recognised photometric file");
+}
+
+TEST(Dispatch, WrongExtensionsAreLoadedByTheFallbackChain) {
+  fs::path ldt = FirstCorpus("LDT");
+  fs::path ies = FirstCorpus("IES95");
+  if (ldt.empty() || ies.empty()) GTEST_SKIP() << "corpus not available";
+  TempDir dir;
+  fs::copy_file(ldt, dir / "lamp.txt");
+  fs::copy_file(ldt, dir / "lower.ldt");
+  fs::copy_file(ies, dir / "ies_named.ldt");
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load((dir / "lamp.txt").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
+  ASSERT_TRUE(rec.Load((dir / "lower.ldt").string()));
+  EXPECT_EQ(rec.Loaded, 1);
+  ASSERT_TRUE(rec.Load((dir / "ies_named.ldt").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes95);
+}
+
+TEST(Dispatch, SaveKeepsTheRecordsNameAndWritesNothingForCodesWithoutWriter) {
+  fs::path ldt = FirstCorpus("LDT");
+  if (ldt.empty()) GTEST_SKIP() << "corpus not available";
+  TempDir dir;
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load(ldt.string()));
+  rec.Save(kFormatEulumdat, (dir / "a.ldt").string());
+  rec.Save(kFormatEulumdat2, (dir / "b.ldt").string());
+  rec.Save(kFormatPdf, (dir / "c.pdf").string());
+  rec.Save(8, (dir / "d.x").string());
+  EXPECT_EQ(rec.FileName, ldt.string());
+  EXPECT_EQ(rec.NameChanged, 1);
+  EXPECT_FALSE(fs::exists(dir / "c.pdf"));
+  EXPECT_FALSE(fs::exists(dir / "d.x"));
+  // Codes 2 and 3 write the same text but for the file name on line 11.
+  std::string a = testing::ReadFile(dir / "a.ldt"), b = testing::ReadFile(dir / "b.ldt");
+  EXPECT_EQ(a.size(), b.size());
+}
+
+TEST(Dispatch, AFailedSaveLeavesAnExistingTargetUntouched) {
+  fs::path ldt = FirstCorpus("LDT");
+  if (ldt.empty()) GTEST_SKIP() << "corpus not available";
+  TempDir dir;
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load(ldt.string()));
+  rec.Symmetry = 9;  // a record the EULUMDAT writer cannot express
+  testing::WriteFile(dir / "good.ldt", "previous content");
+  EXPECT_ANY_THROW(rec.Save(kFormatEulumdat, (dir / "good.ldt").string()));
+  EXPECT_EQ(testing::ReadFile(dir / "good.ldt"), "previous content");
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
+    ++entries;
+  EXPECT_EQ(entries, 1u);
+}
+
+}  // namespace
+}  // namespace lumatra
