@@ -1,0 +1,150 @@
+#include "app/batch_driver.h"
+
+#include <exception>
+#include <filesystem>
+#include <memory>
+
+#include "app/pipeline.h"
+#include "formats/file_io.h"
+#include "model/format_table.h"
+#include "model/lum32.h"
+#include "photometry/evaluation.h"
+#include "support/io_error.h"
+#include "support/messages.h"
+#include "support/short_date.h"
+#include "support/text_fields.h"
+
+namespace lumatra {
+
+namespace {
+
+std::string FileNameOf(std::string_view path) {
+  return std::filesystem::path(path).filename().string();
+}
+
+OverwriteAnswer AskToOverwrite(BatchUi& ui, const std::string& target) {
+  const std::string question = "Datei " + FileNameOf(target) + " existiert bereits ! " +
+                               " \xC3\x9C"
+                               "berschreiben ?";
+  return ui.AskOverwrite(question, target);
+}
+
+}  // namespace
+
+std::string_view TargetExtension(std::uint8_t target_code) {
+  const WriterEntry* writer = FindWriter(target_code);
+  return writer && writer->write ? writer->extension : std::string_view();
+}
+
+std::string TargetName(std::string_view directory, std::string_view source,
+                       std::uint8_t target_code) {
+  if (directory.empty()) return {};
+  std::filesystem::path name = std::filesystem::path(source).filename();
+  name.replace_extension(TargetExtension(target_code));
+  std::string target(directory);
+  if (target.back() != '/') target += '/';
+  return target + UpperCase(name.string());
+}
+
+BatchDriver::BatchDriver(ConversionSettings& settings, BatchUi& ui, std::string log_path)
+    : settings_(settings), ui_(ui), log_path_(std::move(log_path)) {}
+
+void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target_code) {
+  if (running_) {
+    running_ = false;  // the loop notices it before the next file
+    return;
+  }
+  target_code_ = target_code;
+  settings_.ACTFMT = target_code;
+  running_ = true;
+  ui_.RunStarted();
+  if (!log_.Open(log_path_)) Messages().ShowError("cannot create the log file " + log_path_);
+  Run(files);
+  log_.Close();
+  const bool stopped = !running_;
+  running_ = false;
+  ui_.RunEnded(stopped);
+}
+
+void BatchDriver::Run(std::vector<std::string>& files) {
+  bool overwrite_all = false;
+  for (std::size_t n = files.size(); n > 0 && !files.empty(); --n) {
+    if (!running_) return;
+    ui_.ProcessPendingInput();
+    if (!running_) return;  // the stop press arrived with the pending input
+    const std::string source = files.front();
+    const FileOutcome outcome = ConvertFile(source, overwrite_all);
+    files.erase(files.begin());
+    ui_.FileDone(source, outcome, files.size());
+  }
+}
+
+FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_all) {
+  log_.BeginFile(source);
+  FileOutcome outcome;
+  outcome.status = FileStatus::kSkipped;
+  if (settings_.DSTDIR.empty()) {
+    outcome.reason = "no target directory set";
+    return outcome;
+  }
+  if (TargetExtension(target_code_).empty()) {
+    outcome.status = FileStatus::kFailed;
+    outcome.reason = "no writer for format code " + std::to_string(target_code_);
+    return outcome;
+  }
+  outcome.target = TargetName(settings_.DSTDIR, source, target_code_);
+  if (FileExists(outcome.target) && !overwrite_all) {
+    switch (AskToOverwrite(ui_, outcome.target)) {
+      case OverwriteAnswer::kAll:
+        overwrite_all = true;
+        break;
+      case OverwriteAnswer::kYes:
+        break;
+      case OverwriteAnswer::kNo:
+      case OverwriteAnswer::kCancel:
+        outcome.reason = "not overwritten: " + outcome.target + " exists";
+        return outcome;
+    }
+  }
+  FileOutcome done = Convert(source, outcome.target);
+  done.target = outcome.target;
+  return done;
+}
+
+// Load, evaluate, transform, save. Any error ends this file only; the writers commit atomically,
+// so a failure leaves no partial target and an existing one untouched.
+FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target) {
+  FileOutcome outcome;
+  outcome.status = FileStatus::kFailed;
+  try {
+    auto rec = std::make_unique<TLUM32>();
+    if (!rec->Load(source)) {
+      // Nothing was read: no output and no DEST entry for this file.
+      outcome.reason =
+          rec->ReadError.empty() ? "not a recognised photometric file" : rec->ReadError;
+      return outcome;
+    }
+    CalcFlux(*rec);
+    rec->FindPeak();
+    const float lor0 = rec->LOR;
+    rec->DateUser = FormatShortDate(TodayAsDays());
+    source_code_ = rec->FileFormat;
+    RunPipeline(*rec, target_code_, source_code_, lor0, settings_,
+                [this](std::string_view marker) { log_.Mark(marker); });
+    try {
+      rec->Save(target_code_, target);
+    } catch (const IoError& e) {
+      outcome.reason = std::string(e.what()) + " " + target;
+      return outcome;
+    }
+    log_.Destination(target);
+    outcome.status = FileStatus::kConverted;
+  } catch (const std::bad_alloc&) {
+    outcome.reason = "out of memory";
+  } catch (const std::exception& e) {
+    outcome.reason = e.what();
+  }
+  return outcome;
+}
+
+}  // namespace lumatra

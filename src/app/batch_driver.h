@@ -1,0 +1,83 @@
+// The batch conversion driver: turns a list of source files into converted files in the target
+// directory, one record per file, with overwrite questions and the log "LUMATRA.LOG". It knows no
+// window: the questions, the pending-input call between files and the progress reach the user
+// interface through BatchUi.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/conversion_log.h"
+#include "app/conversion_settings.h"
+
+namespace lumatra {
+
+enum class OverwriteAnswer { kYes, kNo, kCancel, kAll };
+
+enum class FileStatus { kConverted, kSkipped, kFailed };
+
+struct FileOutcome {
+  FileStatus status = FileStatus::kFailed;
+  std::string target;  // target path; empty when none could be formed
+  std::string reason;  // why the file was skipped or failed, e.g. "ies: file holds no TILT line"
+};
+
+class BatchUi {
+ public:
+  virtual ~BatchUi() = default;
+  // The target exists: "Datei NAME existiert bereits !  Überschreiben ?" (UTF-8) with the
+  // buttons Yes, No, Cancel and All. Only Yes and All agree; All covers the rest of the run.
+  virtual OverwriteAnswer AskOverwrite(const std::string& question, const std::string& target) = 0;
+  // Called before every file; a window handles its pending input here, which is how a stop
+  // press (a second StartStop) reaches a running batch.
+  virtual void ProcessPendingInput() {}
+  virtual void RunStarted() {}
+  // After each file, converted or not, with the number of files still waiting.
+  virtual void FileDone(const std::string& /*source*/, const FileOutcome& /*outcome*/,
+                        std::size_t /*remaining*/) {}
+  virtual void RunEnded(bool /*stopped*/) {}
+};
+
+// Target extension by target code: ".LDT", ".CIB", ".IES", ".LVK", ...; "" when none.
+std::string_view TargetExtension(std::uint8_t target_code);
+
+// The target path: `directory` exactly as set (a file system that tells cases apart would see
+// another folder in an upper-cased one), joined with "/" unless it ends in one, then the source's
+// file name with the target extension in upper case. Nothing is cut. "" when `directory` is.
+std::string TargetName(std::string_view directory, std::string_view source,
+                       std::uint8_t target_code);
+
+class BatchDriver {
+ public:
+  BatchDriver(ConversionSettings& settings, BatchUi& ui,
+              std::string log_path = std::string(kLogFileName));
+
+  // The start button. Idle: runs through `files` from the front in the target format, removing
+  // each entry once done; ACTFMT takes the target code. Running: asks the run to stop before its
+  // next file.
+  void StartStop(std::vector<std::string>& files, std::uint8_t target_code);
+  bool Running() const { return running_; }
+
+  // Converts one file into the current target format; `overwrite_all` is the run's All answer.
+  FileOutcome ConvertFile(const std::string& source, bool& overwrite_all);
+
+  std::uint8_t TargetCode() const { return target_code_; }
+  std::uint8_t SourceCode() const { return source_code_; }
+
+ private:
+  void Run(std::vector<std::string>& files);
+  FileOutcome Convert(const std::string& source, const std::string& target);
+
+  ConversionSettings& settings_;
+  BatchUi& ui_;
+  std::string log_path_;
+  ConversionLog log_;
+  bool running_ = false;
+  std::uint8_t target_code_ = 2;
+  std::uint8_t source_code_ = 2;
+};
+
+}  // namespace lumatra
