@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace lumatra {
 
@@ -12,9 +13,15 @@ class TLUM32;
 bool ReadEulumdat(TLUM32& rec, std::uint8_t& code);
 // Parses EULUMDAT text held in memory (the file reader's core).
 bool ParseEulumdat(TLUM32& rec, std::string_view text);
-// The EULUMDAT text of the record (CR LF line ends).
+// The EULUMDAT text of the record (CR LF line ends). May set DateUser and FileDate (line 12).
+// Throws IoError for a record that has no EULUMDAT form (symmetry above 4, no intensity table).
 std::string EulumdatText(TLUM32& rec);
 // Writes FileName (".LDT" appended when it has no extension); throws IoError.
 void WriteEulumdat(TLUM32& rec);
+
+// The writer's number style: at most `precision` significant digits, at least one decimal,
+// no trailing zeros after the first decimal ("15.0", "12.34", "0.0123"); the exponent form of
+// FormatFixed when the integer part needs more digits.
+std::string EulumdatNumber(long double x, int precision);
 
 }  // namespace lumatra

@@ -1,0 +1,395 @@
+// EULUMDAT (.LDT) reader. EULUMDAT is the European luminaire data format: a text file with one
+// value per line in a fixed order: header texts and numbers (lines 1 to 25), the lamp sets, ten
+// direct ratios, the C angles, the gamma angles and the intensity table in cd/klm. The file lists
+// the full circle of C planes; the record keeps only the planes the symmetry indicator requires.
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "formats/eulumdat.h"
+#include "formats/file_io.h"
+#include "formats/textio.h"
+#include "model/lum32.h"
+#include "support/rounding.h"
+
+namespace lumatra {
+
+namespace {
+
+// Lines the LineReader would still return from `rest` (CR LF, LF and CR line ends).
+std::size_t CountLines(std::string_view rest) {
+  std::size_t lines = 0;
+  std::size_t pos = 0;
+  while (pos < rest.size()) {
+    ++lines;
+    std::size_t end = rest.find_first_of("\r\n", pos);
+    if (end == std::string_view::npos) break;
+    pos = end + (rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n' ? 2 : 1);
+  }
+  return lines;
+}
+
+// The file's lines with the EULUMDAT line parsers; a failure names the line it happened on.
+class LdtInput {
+ public:
+  explicit LdtInput(std::string_view bytes) : in_(bytes) {}
+
+  std::string_view Text() {
+    ++line_;
+    return in_.ReadLine();
+  }
+  void Skip(std::size_t count) {
+    for (std::size_t k = 0; k < count; ++k)
+      Text();
+  }
+  // Lines after the last one read.
+  std::size_t LinesLeft() const { return CountLines(in_.Rest()); }
+  std::size_t Line() const { return line_; }
+
+  bool Int(std::int64_t& value, std::string_view what) {
+    return Required([&](LineReader& r) { return ReadIntLine(r, value); }, what);
+  }
+  bool Float(double& value, std::string_view what) {
+    return Required([&](LineReader& r) { return ReadFloatLine(r, value); }, what);
+  }
+  bool Dim(std::uint16_t& value, std::string_view what) {
+    return Required([&](LineReader& r) { return ReadDimLine(r, value); }, what);
+  }
+  // Lines whose failure the format tolerates.
+  bool OptionalFloat(double& value) {
+    ++line_;
+    return ReadFloatLine(in_, value);
+  }
+  bool OptionalDim(std::uint16_t& value) {
+    ++line_;
+    return ReadDimLine(in_, value);
+  }
+
+  // Sets the reason "ldt: line N: <reason>" for the line last read; always false.
+  bool Fail(const std::string& reason) {
+    error_ = "ldt: line " + std::to_string(line_) + ": " + reason;
+    return false;
+  }
+  bool FailWithoutLine(const std::string& reason) {
+    error_ = "ldt: " + reason;
+    return false;
+  }
+  const std::string& Error() const { return error_; }
+
+ private:
+  template <class Parse>
+  bool Required(Parse parse, std::string_view what) {
+    const bool past_end = in_.AtEnd();
+    ++line_;
+    if (parse(in_)) return true;
+    if (past_end) return Fail("file ends before the " + std::string(what));
+    return Fail(std::string(what) + " is not a number");
+  }
+
+  LineReader in_;
+  std::size_t line_ = 0;
+  std::string error_;
+};
+
+// The numbers of the header that shape the rest of the file.
+struct LdtLayout {
+  std::int64_t mc = 0;  // C planes of the full circle, as listed in the C-angle block
+  std::int64_t ng = 0;  // gamma angles per plane
+  long double factor = 1.0L;
+};
+
+// Lines 1 to 12: texts, symmetry and grid counts.
+bool ReadHead(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
+  rec.Company = in.Text();
+  std::int64_t ityp = 0;
+  if (!in.Int(ityp, "type indicator")) return false;
+  rec.LumType = static_cast<std::uint8_t>(ityp & 0xFF);
+
+  std::int64_t isym = 0;
+  if (!in.Int(isym, "symmetry indicator")) return false;
+  // A record with any other code has no EULUMDAT form and no interpolation.
+  if (isym < 0 || isym > 4)
+    return in.Fail("symmetry indicator " + std::to_string(isym) + " is not 0 to 4");
+  rec.Symmetry = static_cast<std::uint8_t>(isym);
+
+  if (!in.Int(layout.mc, "number of C planes")) return false;
+  if (layout.mc < 1 || layout.mc > 65535)
+    return in.Fail("number of C planes " + std::to_string(layout.mc) + " is out of range");
+  double dc = 0.0;
+  if (!in.Float(dc, "C-plane distance")) return false;
+  if (dc < 0.0 || dc > 360.0) return in.Fail("C-plane distance is out of range");
+  rec.CStep = static_cast<float>(dc);
+
+  if (!in.Int(layout.ng, "number of gamma angles")) return false;
+  if (layout.ng < 1 || layout.ng > 65535)
+    return in.Fail("number of gamma angles " + std::to_string(layout.ng) + " is out of range");
+  rec.NumGammas = static_cast<std::uint16_t>(layout.ng);
+  double dg = 0.0;
+  if (!in.Float(dg, "gamma distance")) return false;
+  rec.GStep = static_cast<float>(dg);
+
+  const std::string_view report = in.Text();
+  rec.ReportNo = report;
+  rec.ReportNo2 = report;
+  rec.LumName = in.Text();
+  rec.LumNumber = in.Text();
+  rec.DataFileName = in.Text();
+  rec.DateUser = in.Text();
+  return true;
+}
+
+// Lines 13 to 21. A width of 0 marks the length as a diameter.
+bool ReadDimensions(LdtInput& in, TLUM32& rec) {
+  if (!in.Dim(rec.LumDim.Length, "luminaire length") ||
+      !in.Dim(rec.LumDim.Width, "luminaire width") ||
+      !in.Dim(rec.LumDim.Height, "luminaire height") ||
+      !in.Dim(rec.AreaDim.Length, "luminous area length") ||
+      !in.Dim(rec.AreaDim.Width, "luminous area width") ||
+      !in.Dim(rec.AreaDim.HeightC0, "luminous area height at C0") ||
+      !in.Dim(rec.AreaDim.HeightC90, "luminous area height at C90") ||
+      !in.Dim(rec.AreaDim.HeightC180, "luminous area height at C180"))
+    return false;
+  in.OptionalDim(rec.AreaDim.HeightC270);  // may be missing
+  if (rec.LumDim.Width == 0) {
+    rec.LumDim.Diameter = rec.LumDim.Length;
+    rec.LumDim.Length = 0;
+  }
+  if (rec.AreaDim.Width == 0) {
+    rec.AreaDim.Diameter = rec.AreaDim.Length;
+    rec.AreaDim.Length = 0;
+  }
+  return true;
+}
+
+// Lines 22 to 25: DFF and LOR in percent, the intensity factor, the tilt (not kept).
+bool ReadRatios(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
+  double dff = 0.0, lor = 0.0, factor = 0.0;
+  if (!in.Float(dff, "downward flux fraction")) return false;
+  rec.DFF = static_cast<float>(dff);
+  if (!in.Float(lor, "light output ratio")) return false;
+  rec.LOR = static_cast<float>(lor);
+  if (!in.Float(factor, "conversion factor")) return false;
+  layout.factor = RoundHalfEven(1000.0L * factor) == 0 ? 1.0L : static_cast<long double>(factor);
+  in.Skip(1);
+  return true;
+}
+
+bool ReadLampSet(LdtInput& in, LampSetData& set) {
+  std::int64_t lamps = 0;
+  if (!in.Int(lamps, "number of lamps")) return false;
+  // Kept in 8 bits; a negative count (absolute photometry) keeps its two's complement.
+  set.NumLamps = static_cast<std::uint8_t>(lamps & 0xFF);
+  set.LampType = in.Text();
+  double flux = 0.0;
+  if (!in.Float(flux, "total lamp flux")) return false;
+  set.TotalFlux = static_cast<float>(flux);
+  // No lamps, or absolute photometry: the set's flux is all there is to share.
+  const std::int64_t divisor = lamps == 0 ? 1 : std::llabs(lamps);
+  set.FluxPerLamp = static_cast<float>(static_cast<long double>(flux) / divisor);
+  set.ColourAppearance = in.Text();
+  set.ColourRendering = in.Text();
+  double watts = 0.0;
+  set.Wattage = in.OptionalFloat(watts) ? ToU16(RoundHalfEven(watts)) : 1;
+  return true;
+}
+
+// Line 26 and the six lines of each set; the record keeps five sets.
+bool ReadLampSets(LdtInput& in, TLUM32& rec) {
+  std::int64_t sets = 0;
+  if (!in.Int(sets, "number of lamp sets")) return false;
+  if (sets < 0) return in.Fail("number of lamp sets is negative");
+  if (static_cast<std::uint64_t>(sets) > in.LinesLeft() / 6)
+    return in.Fail("declares " + std::to_string(sets) + " lamp sets, file holds " +
+                   std::to_string(in.LinesLeft()) + " more lines");
+  rec.NumLampSets = static_cast<std::uint8_t>(sets < 5 ? sets : 5);
+  for (std::size_t k = 0; k < rec.NumLampSets; ++k)
+    if (!ReadLampSet(in, rec.LampSet[k])) return false;
+  in.Skip(6 * static_cast<std::size_t>(sets - rec.NumLampSets));
+  return true;
+}
+
+// Mc planes at Dc must make the full circle; when they do not, one of the two is wrong and the
+// listed C angles decide, as for Dc = 0.
+bool StepClosesTheCircle(const TLUM32& rec, const LdtLayout& layout) {
+  if (rec.Symmetry == 1) return true;  // one plane whatever the grid
+  return Centi(static_cast<long double>(layout.mc) * rec.CStep) == 36000;
+}
+
+// How many planes the record stores, and which part of the circle they cover.
+bool PlanStoredPlanes(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
+  const bool c_regular = (rec.GridFlags & kCIrregular) == 0;
+  const auto mc = static_cast<std::uint16_t>(layout.mc);
+  auto half_circle_planes = [&](long double span) {
+    return static_cast<std::uint16_t>(RoundHalfEven(span / rec.CStep) + 1);
+  };
+  switch (rec.Symmetry) {
+    case 0:
+      rec.NumPlanes = mc;
+      if (c_regular) {
+        rec.CFirst = 0.0f;
+        rec.CLast = 360.0f - rec.CStep;
+      }
+      break;
+    case 1:
+      rec.NumPlanes = 1;
+      rec.CFirst = rec.CLast = rec.CStep = 0.0f;
+      break;
+    case 2:
+    case 3:
+      rec.NumPlanes = c_regular ? half_circle_planes(180) : mc / 2 + 1;
+      rec.CFirst = rec.Symmetry == 2 ? 0.0f : 90.0f;
+      rec.CLast = rec.CFirst + 180.0f;
+      break;
+    default:
+      rec.NumPlanes = c_regular ? half_circle_planes(90) : mc / 4 + 1;
+      rec.CFirst = 0.0f;
+      rec.CLast = 90.0f;
+      break;
+  }
+  if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
+    return in.Fail("symmetry " + std::to_string(rec.Symmetry) + " needs at least two C planes");
+
+  // Every line still to come holds one value: never allocate more than the file can fill.
+  const std::uint64_t cells = std::uint64_t{rec.NumPlanes} * rec.NumGammas;
+  const std::uint64_t needed = cells + static_cast<std::uint64_t>(layout.mc + layout.ng);
+  const std::size_t left = in.LinesLeft();
+  if (needed > left)
+    return in.FailWithoutLine("declares " + std::to_string(rec.NumPlanes) + " x " +
+                              std::to_string(rec.NumGammas) + " intensities (" +
+                              std::to_string(needed) + " lines with the angles), file holds " +
+                              std::to_string(left));
+  rec.Matrix = std::make_unique<TSglArray>(rec.NumPlanes + 1u, rec.NumGammas + 1u);
+  return true;
+}
+
+bool Ascending(const TLUM32& rec, std::size_t count, bool gammas) {
+  for (std::size_t k = 2; k <= count; ++k) {
+    float prev = gammas ? rec.GetGamma(k - 1) : rec.GetCAngle(k - 1);
+    float next = gammas ? rec.GetGamma(k) : rec.GetCAngle(k);
+    if (!(next > prev)) return false;
+  }
+  return true;
+}
+
+// Dc = 0 with evenly spaced angles that cover the stored range exactly as a regular grid would:
+// keep the step, so writers and the regular interpolators can use it.
+bool IrregularListIsRegular(const TLUM32& rec) {
+  if ((rec.GridFlags & kCIrregular) != 0 || Centi(rec.MinCStep) <= 0) return false;
+  const std::int64_t first = Centi(rec.GetCAngle(1));
+  const std::int64_t last = Centi(rec.GetCAngle(rec.NumPlanes));
+  if (rec.Symmetry == 0)
+    return first == 0 && Centi(static_cast<long double>(rec.NumPlanes) * rec.MinCStep) == 36000;
+  return first == Centi(rec.CFirst) && last == Centi(rec.CLast);
+}
+
+// Line block 28: the C angles of the full circle. A regular grid computes its angles instead.
+bool ReadCAngles(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
+  const auto mc = static_cast<std::size_t>(layout.mc);
+  if ((rec.GridFlags & kCIrregular) == 0) {
+    in.Skip(mc);
+    rec.MinCStep = rec.CStep;
+    return true;
+  }
+  const std::size_t skip_before = rec.Symmetry == 3 ? mc / 4 : 0;
+  in.Skip(skip_before);
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
+    double angle = 0.0;
+    in.OptionalFloat(angle);  // a value that does not parse counts as 0
+    rec.SetValue(i, 0, static_cast<float>(angle));
+  }
+  in.Skip(mc - skip_before - rec.NumPlanes);
+  if (!Ascending(rec, rec.NumPlanes, false)) return in.Fail("C angles do not ascend");
+
+  rec.CFirst = rec.GetCAngle(1);
+  rec.MinCStep = rec.CStepDetect();
+  rec.CStep = 0.0f;
+  switch (rec.Symmetry) {
+    case 0:
+      rec.CFirst = 0.0f;
+      rec.CLast = rec.GetCAngle(rec.NumPlanes);
+      break;
+    case 1:
+      rec.CFirst = rec.CLast = 0.0f;
+      break;
+    default:
+      break;  // the stored half or quarter circle as planned
+  }
+  if (rec.Symmetry != 1 && IrregularListIsRegular(rec)) rec.CStep = rec.MinCStep;
+  return true;
+}
+
+// Line block 29.
+bool ReadGammaAngles(LdtInput& in, TLUM32& rec) {
+  for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
+    double angle = 0.0;
+    if (!in.Float(angle, "gamma angle")) return false;
+    rec.SetValue(0, j, static_cast<float>(angle));
+  }
+  if (!Ascending(rec, rec.NumGammas, true)) return in.Fail("gamma angles do not ascend");
+  rec.GStep = rec.GammaStepDetect();
+  rec.MinGStep = rec.GStep;
+  rec.GFirst = rec.GetGamma(1);
+  rec.GLast = rec.GetGamma(rec.NumGammas);
+  return true;
+}
+
+// Line block 30: plane by plane, gamma by gamma. Symmetry 3 lists C90 last: its first block
+// lands in the plane at C270.
+bool ReadIntensities(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
+  const std::size_t np = rec.NumPlanes;
+  for (std::size_t k = 1; k <= np; ++k) {
+    const std::size_t plane = rec.Symmetry == 3 ? np + 1 - k : k;
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
+      double value = 0.0;
+      bool ok = in.Float(value, "intensity");
+      const auto stored = static_cast<float>(static_cast<long double>(value) * layout.factor);
+      if (ok && !std::isfinite(stored)) ok = in.Fail("intensity is out of range");
+      if (!ok) {
+        rec.Matrix.reset();
+        return false;
+      }
+      rec.SetValue(plane, j, stored);
+    }
+  }
+  return true;
+}
+
+bool ParseLdt(LdtInput& in, TLUM32& rec) {
+  LdtLayout layout;
+  if (!ReadHead(in, rec, layout) || !ReadDimensions(in, rec) || !ReadRatios(in, rec, layout) ||
+      !ReadLampSets(in, rec))
+    return false;
+  in.Skip(10);  // direct ratios: recomputed for every output
+
+  rec.GridFlags = 0;
+  if (Centi(rec.GStep) == 0) rec.GridFlags |= kGammaIrregular;
+  if (Centi(rec.CStep) == 0 || !StepClosesTheCircle(rec, layout)) rec.GridFlags |= kCIrregular;
+  if (!PlanStoredPlanes(in, rec, layout) || !ReadCAngles(in, rec, layout) ||
+      !ReadGammaAngles(in, rec))
+    return false;
+  if (Centi(rec.CStep) != 0)
+    for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
+      rec.SetValue(i, 0,
+                   static_cast<float>(static_cast<long double>(i - 1) * rec.CStep + rec.CFirst));
+  if (!ReadIntensities(in, rec, layout)) return false;
+
+  rec.PhotSystem = kSystemC;
+  rec.SetupSymmetry(rec.Symmetry);
+  return true;
+}
+
+}  // namespace
+
+bool ParseEulumdat(TLUM32& rec, std::string_view text) {
+  LdtInput in(text);
+  if (ParseLdt(in, rec)) return true;
+  rec.ReadError = in.Error();
+  return false;
+}
+
+bool ReadEulumdat(TLUM32& rec, std::uint8_t& code) {
+  code = kFormatEulumdat;
+  return ParseEulumdat(rec, ReadFileBytes(rec.FileName));
+}
+
+}  // namespace lumatra

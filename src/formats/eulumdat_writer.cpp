@@ -1,0 +1,290 @@
+// EULUMDAT (.LDT) writer. EULUMDAT is the European luminaire data format: one value per line in
+// a fixed order, CR LF line ends. The file always lists the full circle of C angles; the
+// intensity blocks cover only the planes the symmetry requires. Every intensity is read through
+// the record's Intensity routine, so a partial gamma range can be written as the full 0..180.
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <string>
+
+#include "formats/eulumdat.h"
+#include "formats/file_io.h"
+#include "formats/textio.h"
+#include "model/lum32.h"
+#include "support/io_error.h"
+#include "support/rounding.h"
+#include "support/short_date.h"
+
+namespace lumatra {
+
+namespace {
+
+using Real = long double;
+
+// The grid as it is written: counts and steps of lines 4 to 7 and how the blocks are formed.
+struct LdtGrid {
+  bool c_regular = false;   // C planes at a usable step from CFirst
+  bool full_gamma = false;  // gamma written as 0..180 by GStep, values interpolated
+  std::size_t mc = 0;       // line 4: C angles listed
+  std::size_t ng = 0;       // line 6: gamma angles listed and values per plane
+};
+
+class LdtOutput {
+ public:
+  void Line(std::string_view text) {
+    // A line end inside a text would shift every line after it.
+    for (char c : text)
+      out_.push_back(c == '\r' || c == '\n' ? ' ' : c);
+    out_ += "\r\n";
+  }
+  void Int(std::int64_t n) { Line(FormatInteger(n)); }
+  void Number(Real x, int precision) { Line(EulumdatNumber(x, precision)); }
+  std::string Take() { return std::move(out_); }
+
+ private:
+  std::string out_;
+};
+
+void CheckWritable(const TLUM32& rec) {
+  if (rec.Symmetry > 4)
+    throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) +
+                  " has no EULUMDAT form (0 to 4)");
+  if (!rec.Matrix || rec.NumPlanes == 0 || rec.NumGammas == 0)
+    throw IoError("ldt: record has no intensity table");
+  if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
+    throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) + " needs two C planes");
+}
+
+LdtGrid PlanGrid(const TLUM32& rec) {
+  LdtGrid g;
+  g.c_regular = (rec.GridFlags & kCIrregular) == 0 && Centi(rec.CStep) > 0;
+  const bool gamma_regular = (rec.GridFlags & kGammaIrregular) == 0 && Centi(rec.GStep) > 0;
+  // One test decides the gamma count, the gamma block and the values alike.
+  g.full_gamma = gamma_regular && RoundHalfEven(10.0L * rec.GFirst) != 0;
+  g.ng = g.full_gamma ? static_cast<std::size_t>(RoundHalfEven(180.0L / rec.GStep) + 1)
+                      : rec.NumGammas;
+  const std::size_t np = rec.NumPlanes;
+  switch (rec.Symmetry) {
+    case 0:
+      g.mc = np;
+      break;
+    case 1:
+      g.mc = 24;
+      break;
+    case 4:
+      g.mc = 4 * (np - 1);
+      break;
+    default:
+      g.mc = 2 * (np - 1);
+      break;
+  }
+  return g;
+}
+
+// Line 2: the type indicator follows from the luminaire's shape.
+char TypeIndicator(const TLUM32& rec) {
+  const Real ratio =
+      rec.LumDim.Width == 0 ? 500.0L : static_cast<Real>(rec.LumDim.Length) / rec.LumDim.Width;
+  if (rec.LumDim.Diameter != 0 || ratio <= 1.5L) return rec.Symmetry == 1 ? '1' : '3';
+  return '2';
+}
+
+// Line 12: the stored date / user text, or today's (or the file's) date and the editor.
+std::string DateUserLine(TLUM32& rec) {
+  if (!TrimView(rec.DateUser.view()).empty()) return rec.DateUser.str();
+  if (rec.FileDate == 0) rec.FileDate = TodayAsDays();
+  std::string text = FormatShortDate(rec.FileDate) + " / " + rec.Editor.str();
+  rec.DateUser = text;
+  return text;
+}
+
+// Lines 13 and 14 (16 and 17): length and width, or diameter and 0.
+template <class Dims>
+void WriteOutline(LdtOutput& out, const Dims& d) {
+  out.Int(d.Diameter == 0 ? d.Length : d.Diameter);
+  out.Int(d.Diameter == 0 ? d.Width : 0);
+}
+
+// Whole lumens as an integer; a fraction is kept rather than rounded away.
+std::string FluxText(Real flux) {
+  if (Real whole = std::nearbyint(flux); std::fabs(flux - whole) < 5e-4L)
+    return FormatInteger(RoundHalfEven(whole));
+  return EulumdatNumber(flux, 7);
+}
+
+void WriteLampSets(LdtOutput& out, const TLUM32& rec) {
+  const std::size_t sets = rec.NumLampSets < 5 ? rec.NumLampSets : 5;
+  out.Int(static_cast<std::int64_t>(sets));
+  for (std::size_t k = 0; k < sets; ++k) {
+    const LampSetData& set = rec.LampSet[k];
+    // A count above 127 is a negative one (absolute photometry) kept in 8 bits.
+    out.Int(static_cast<std::int8_t>(set.NumLamps));
+    out.Line(set.LampType.view());
+    out.Line(FluxText(set.TotalFlux));
+    out.Line(set.ColourAppearance.view());
+    out.Line(set.ColourRendering.view());
+    out.Int(set.Wattage);
+  }
+}
+
+void WriteDirectRatios(LdtOutput& out, const TLUM32& rec) {
+  for (int i = 0; i < 10; ++i) {
+    if (static_cast<Real>(rec.LOR) * 100 == 0)
+      out.Line("0.0");
+    else
+      out.Line(FormatPadded(rec.DirectRatio[i] / (10.0L * rec.LOR), 6, 5));
+  }
+}
+
+// Block 28: the full circle, mirrored from the stored planes when they are irregular.
+void WriteCAngles(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
+  const std::size_t np = rec.NumPlanes;
+  auto c = [&](std::size_t i) { return static_cast<Real>(rec.GetCAngle(i)); };
+  if (rec.Symmetry == 1) {
+    for (int k = 0; k < 24; ++k)
+      out.Int(15 * k);
+    return;
+  }
+  if (rec.Symmetry == 0) {
+    for (std::size_t i = 1; i <= np; ++i)
+      out.Number(c(i), 7);
+    return;
+  }
+  if (g.c_regular) {
+    for (std::size_t i = 1; i <= g.mc; ++i)
+      out.Number(static_cast<Real>(i - 1) * rec.CStep, 7);
+    return;
+  }
+  if (rec.Symmetry == 2) {
+    for (std::size_t i = 1; i <= np; ++i)
+      out.Number(c(i), 7);
+    for (std::size_t i = np - 1; i >= 2; --i)
+      out.Number(360 - c(i), 7);
+  } else if (rec.Symmetry == 3) {
+    const std::size_t h = (np - 1) / 2;
+    for (std::size_t i = h + 1; i >= 2; --i)
+      out.Number(180 - c(i), 7);
+    for (std::size_t i = 1; i <= np; ++i)
+      out.Number(c(i), 7);
+    for (std::size_t i = np - 1; i >= h + 2; --i)
+      out.Number(540 - c(i), 7);
+  } else {
+    for (std::size_t i = 1; i <= np; ++i)
+      out.Number(c(i), 7);
+    for (std::size_t i = np - 1; i >= 1; --i)
+      out.Number(180 - c(i), 7);
+    for (std::size_t i = 2; i <= np; ++i)
+      out.Number(180 + c(i), 7);
+    for (std::size_t i = np - 1; i >= 2; --i)
+      out.Number(360 - c(i), 7);
+  }
+}
+
+// The gamma angle of value j (1-based) as written.
+Real WrittenGamma(const TLUM32& rec, const LdtGrid& g, std::size_t j) {
+  if (g.full_gamma) return static_cast<Real>(j - 1) * rec.GStep;
+  if ((rec.GridFlags & kGammaIrregular) != 0 || Centi(rec.GStep) == 0) return rec.GetGamma(j);
+  return static_cast<Real>(j - 1) * rec.GStep + rec.GFirst;
+}
+
+// Block 30. Symmetry 3 lists its planes from C270 down to C90.
+void WriteIntensities(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
+  const std::size_t np = rec.Symmetry == 1 ? 1 : rec.NumPlanes;
+  for (std::size_t k = 1; k <= np; ++k) {
+    const std::size_t i = rec.Symmetry == 3 ? np + 1 - k : k;
+    Real c = g.c_regular ? static_cast<Real>(i - 1) * rec.CStep + rec.CFirst
+                         : static_cast<Real>(rec.GetCAngle(i));
+    if (rec.Symmetry == 1) c = 0;
+    for (std::size_t j = 1; j <= g.ng; ++j) {
+      if (rec.Symmetry == 1 && !g.full_gamma)
+        out.Number(rec.GetIntensity(1, j), 5);
+      else
+        out.Number(
+            rec.Intensity(static_cast<float>(c), static_cast<float>(WrittenGamma(rec, g, j))), 5);
+    }
+  }
+}
+
+}  // namespace
+
+std::string EulumdatNumber(long double x, int precision) {
+  if (!std::isfinite(x)) x = 0;
+  // Round to `precision` significant digits first; the exponent tells the decimals needed.
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                                 std::chars_format::scientific, precision - 1);
+  const char* e = std::find(buf, end, 'e');
+  int exponent = 0;
+  std::from_chars(e + 1 + (e + 1 < end && e[1] == '+'), end, exponent);
+  if (exponent >= precision) return FormatFixed(x, precision, 1);  // exponent form
+  double rounded = 0.0;
+  std::from_chars(buf, end, rounded);
+  std::string s = FormatFixed(rounded, precision, std::max(1, precision - 1 - exponent));
+  while (s.size() >= 2 && s.back() == '0' && s[s.size() - 2] != '.')
+    s.pop_back();
+  return s;
+}
+
+std::string EulumdatText(TLUM32& rec) {
+  CheckWritable(rec);
+  const LdtGrid g = PlanGrid(rec);
+  LdtOutput out;
+
+  out.Line(rec.Company.view());
+  out.Line(std::string(1, TypeIndicator(rec)));
+  out.Int(rec.Symmetry);
+  if (rec.Symmetry == 1) {
+    out.Line("24");
+    out.Line("15");
+  } else {
+    out.Int(static_cast<std::int64_t>(g.mc));
+    if (g.c_regular)
+      out.Number(rec.CStep, 5);
+    else
+      out.Line("0.0");
+  }
+  out.Int(static_cast<std::int64_t>(g.ng));
+  if ((rec.GridFlags & kGammaIrregular) != 0 || Centi(rec.GStep) == 0)
+    out.Line("0.0");
+  else
+    out.Number(rec.GStep, 5);
+  out.Line(rec.ReportNo2.view());
+  out.Line(rec.LumName.view());
+  out.Line(rec.LumNumber.view());
+  out.Line(TrimView(rec.ShortName.view()));
+  out.Line(DateUserLine(rec));
+
+  WriteOutline(out, rec.LumDim);
+  out.Int(rec.LumDim.Height);
+  WriteOutline(out, rec.AreaDim);
+  out.Int(rec.AreaDim.HeightC0);
+  out.Int(rec.AreaDim.HeightC90);
+  out.Int(rec.AreaDim.HeightC180);
+  out.Int(rec.AreaDim.HeightC270);
+
+  out.Int(RoundHalfEven(100.0L * rec.DFF));
+  out.Line(FormatPadded(rec.LOR, 4, 1));
+  out.Line("1.0");  // intensities are stored already multiplied by the file's factor
+  out.Line("0.0");
+  WriteLampSets(out, rec);
+  WriteDirectRatios(out, rec);
+
+  WriteCAngles(out, rec, g);
+  for (std::size_t j = 1; j <= g.ng; ++j)
+    out.Number(WrittenGamma(rec, g, j), 5);
+  WriteIntensities(out, rec, g);
+  return out.Take();
+}
+
+void WriteEulumdat(TLUM32& rec) {
+  std::string path = rec.FileName;
+  const std::size_t name_start = path.find_last_of("/\\:") + 1;  // npos + 1 == 0
+  const std::size_t dot = path.rfind('.');
+  const std::size_t ext_length =
+      dot == std::string::npos || dot < name_start ? 0 : path.size() - dot;
+  if (ext_length < 2) path += ".LDT";
+  const std::string text = EulumdatText(rec);
+  WriteFileAtomically(path, text);
+}
+
+}  // namespace lumatra
