@@ -1,0 +1,275 @@
+// CIBSE TM14 reader.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
+
+#include "formats/file_io.h"
+#include "formats/textio.h"
+#include "formats/tm14.h"
+#include "formats/value_lists.h"
+#include "model/lum32.h"
+#include "support/rounding.h"
+#include "support/text_fields.h"
+
+namespace lumatra {
+
+namespace {
+
+// Lines of the header are handled as texts of at most 255 characters.
+std::string_view Head(std::string_view line) {
+  return line.substr(0, kShortTextMax);
+}
+
+std::string TextLine(LineReader& in) {
+  return Trim(Head(in.ReadLine()));
+}
+
+double FloatWord(std::string_view line, std::size_t n) {
+  return StrToFloatOrZero(ExtractWordView(n, line, ValueDelimiters));
+}
+
+std::int32_t IntWord(std::string_view line, std::size_t n) {
+  return StrToIntOrZero(ExtractWordView(n, line, ValueDelimiters));
+}
+
+std::uint16_t Millimetres(double metres) {
+  return ToU16(RoundHalfEven(1000.0L * metres));
+}
+
+bool Fail(TLUM32& rec, std::string reason) {
+  rec.ReadError = std::move(reason);
+  return false;
+}
+
+// Symmetry of a C range given in hundredths of a degree.
+std::uint8_t SymmetryOfRange(std::int64_t first, std::int64_t last) {
+  if (first == 0 && last == 9000) return 4;
+  if (first == 0 && last == 18000) return 2;
+  if (first == 9000 && last == 27000) return 3;
+  return 0;
+}
+
+// Lines 2 to 8: the texts.
+void ReadHeaderTexts(TLUM32& rec, LineReader& in) {
+  rec.ReportNo2 = TextLine(in);
+  rec.LumNumber = TextLine(in);
+  rec.LumName = TextLine(in);
+  const std::string lamp = TextLine(in);
+  rec.ReportNo = lamp;
+  rec.LampSet[0].LampType = lamp;
+  rec.DataFileName = TextLine(in);
+  rec.HeaderText7 = TextLine(in);
+  rec.HeaderText8 = TextLine(in);
+  rec.NumLampSets = 1;
+  rec.LampSet[0].TotalFlux = 1000;
+}
+
+// Line 9: lamps, photometry, luminaire width, length and height in metres.
+bool ReadLampLine(TLUM32& rec, LineReader& in) {
+  const std::string_view line = Head(in.ReadLine());
+  const std::int32_t lamps = std::clamp<std::int32_t>(IntWord(line, 1), 0, 255);
+  rec.LampSet[0].NumLamps = static_cast<std::uint8_t>(lamps == 0 ? 1 : lamps);
+  rec.LampSet[0].FluxPerLamp = static_cast<float>(1000.0L / rec.LampSet[0].NumLamps);
+  const std::int32_t photometry = IntWord(line, 2);
+  if (photometry == 1) {
+    rec.PhotSystem = kSystemC;
+  } else if (photometry == 2) {
+    rec.PhotSystem = kSystemB;
+  } else {
+    return Fail(rec, "tm14: line 9: photometry " + FormatInteger(photometry) +
+                         " is neither 1 (C-gamma) nor 2 (B-beta)");
+  }
+  rec.LumDim.Width = Millimetres(FloatWord(line, 3));
+  rec.LumDim.Length = Millimetres(FloatWord(line, 4));
+  rec.LumDim.Height = Millimetres(FloatWord(line, 5));
+  return true;
+}
+
+// Lines 10 and 11: circuit watts and the extra value.
+void ReadWattLines(TLUM32& rec, LineReader& in) {
+  const std::string_view watts = Head(in.ReadLine());
+  const double circuit = FloatWord(watts, 2);
+  const double lamp = FloatWord(watts, 3);
+  rec.CircuitWatts = static_cast<float>(circuit);
+  rec.LampSet[0].Wattage = ToU16(RoundHalfEven(circuit));
+  if (lamp != 0) rec.WattsRatio = static_cast<float>(static_cast<long double>(circuit) / lamp);
+  rec.Tm14Extra = static_cast<float>(FloatWord(Head(in.ReadLine()), 1));
+}
+
+// C-gamma photometry: planes are rows. A descending C list is stored ascending, each plane
+// keeping its own angle.
+void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_c) {
+  const std::vector<double> gammas = ReadValueList(in, n_gamma);
+  const std::vector<double> c_angles = ReadValueList(in, n_c);
+  rec.Matrix = std::make_unique<TSglArray>(n_c + 1, n_gamma + 1);
+  rec.NumGammas = static_cast<std::uint16_t>(n_gamma);
+  rec.NumPlanes = static_cast<std::uint16_t>(n_c);
+  for (std::size_t j = 0; j < n_gamma; ++j)
+    rec.SetValue(0, j + 1, static_cast<float>(gammas[j]));
+
+  bool reversed = false;
+  if (n_c == 1) {
+    rec.Symmetry = 1;
+    rec.CFirst = 0;
+    rec.CLast = 0;
+    rec.CStep = 15;
+  } else {
+    std::int64_t first = Centi(c_angles.front());
+    std::int64_t last = Centi(c_angles.back());
+    if (first > last) {
+      std::swap(first, last);
+      reversed = true;
+    }
+    rec.Symmetry = SymmetryOfRange(first, last);
+  }
+  auto row_of = [&](std::size_t p) { return reversed ? n_c - p : p + 1; };  // p from 0
+  for (std::size_t p = 0; p < n_c; ++p)
+    rec.SetValue(row_of(p), 0, static_cast<float>(c_angles[p]));
+  for (std::size_t p = 0; p < n_c; ++p) {
+    const std::vector<double> values = ReadValueList(in, n_gamma);
+    for (std::size_t j = 0; j < n_gamma; ++j)
+      rec.SetValue(row_of(p), j + 1, static_cast<float>(values[j]));
+  }
+
+  if (rec.Symmetry != 1) {
+    rec.CFirst = rec.GetCAngle(1);
+    rec.CLast = rec.GetCAngle(n_c);
+    rec.CStep = rec.CStepDetect();
+  }
+  rec.GStep = rec.GammaStepDetect();
+  rec.GFirst = rec.GetGamma(1);
+  rec.GLast = rec.GetGamma(n_gamma);
+  rec.MinCStep = rec.CStep;
+  rec.MinGStep = rec.GStep;
+}
+
+// B-beta photometry: held transposed, the file's first list down column 0 and its planes as
+// columns.
+void ReadBBeta(TLUM32& rec, LineReader& in, std::size_t n_first, std::size_t n_second) {
+  const std::vector<double> first = ReadValueList(in, n_first);
+  const std::vector<double> second = ReadValueList(in, n_second);
+  rec.Matrix = std::make_unique<TSglArray>(n_first + 1, n_second + 1);
+  for (std::size_t v = 0; v < n_first; ++v)
+    rec.SetValue(v + 1, 0, static_cast<float>(first[v]));
+  for (std::size_t h = 0; h < n_second; ++h)
+    rec.SetValue(0, h + 1, static_cast<float>(second[h]));
+  for (std::size_t h = 0; h < n_second; ++h) {
+    const std::vector<double> values = ReadValueList(in, n_first);
+    for (std::size_t v = 0; v < n_first; ++v)
+      rec.SetValue(v + 1, h + 1, static_cast<float>(values[v]));
+  }
+  rec.NumGammas = static_cast<std::uint16_t>(n_second);
+  rec.NumPlanes = static_cast<std::uint16_t>(n_first);
+  rec.CFirst = rec.GetCAngle(1);
+  rec.GFirst = rec.GetGamma(1);
+  const bool c_zero = Centi(rec.CFirst) == 0;
+  const bool g_zero = Centi(rec.GFirst) == 0;
+  rec.Symmetry = c_zero ? (g_zero ? 4 : 3) : (g_zero ? 2 : 0);
+  rec.GStep = rec.GammaStepDetect();
+  rec.CStep = rec.CStepDetect();
+  rec.MinCStep = rec.CStep;
+  rec.MinGStep = std::min(rec.GStep, rec.MinCStep);
+  rec.GLast = rec.GetGamma(rec.NumGammas);
+  rec.CLast = rec.GetCAngle(rec.NumPlanes);
+}
+
+// The closing line: opening shape and the projected areas a (from below), b and c (from the
+// sides), from which the luminous area is derived.
+void ReadOpeningLine(TLUM32& rec, LineReader& in) {
+  const std::string_view line = Head(in.ReadLine());
+  if (WordCount(line, ValueDelimiters) != 4) {
+    rec.OpeningShape = 0;
+    return;
+  }
+  switch (IntWord(line, 1)) {
+    case 1:
+      rec.OpeningShape = 1;
+      break;
+    case 2:
+      rec.OpeningShape = 3;
+      break;
+    case 3:
+      rec.OpeningShape = 2;
+      break;
+    case 4:
+      rec.OpeningShape = 5;
+      break;
+    default:
+      rec.OpeningShape = 0;
+      break;
+  }
+  const long double a = FloatWord(line, 2);
+  const long double b = FloatWord(line, 3);
+  const long double c = FloatWord(line, 4);
+  auto& area = rec.AreaDim;
+  auto& lum = rec.LumDim;
+  if (rec.OpeningShape == 1) {
+    if (lum.Length == 0 || lum.Width == 0) return;
+    // a = length x width and ratio = length / width, so a x ratio is the length squared.
+    const long double ratio = static_cast<long double>(lum.Length) / lum.Width;
+    area.Length = ToU16(RoundHalfEven(1000.0L * std::sqrt(a * ratio)));
+    area.Width = ToU16(RoundHalfEven(area.Length / ratio));
+    if (b != 0 && area.Length != 0)
+      area.HeightC0 = ToU16(RoundHalfEven(1000.0L * b / (area.Length / 1000.0L)));
+    else if (b == 0 && c != 0 && area.Width != 0)
+      area.HeightC0 = ToU16(RoundHalfEven(1000.0L * c / (area.Width / 1000.0L)));
+  } else if (rec.OpeningShape == 2 || rec.OpeningShape == 3) {
+    lum.Diameter = lum.Length != 0 ? lum.Length : lum.Width;
+    lum.Length = 0;
+    lum.Width = 0;
+    area.Diameter = ToU16(RoundHalfEven(1000.0L * std::sqrt(4.0L * a / kPi)));
+    if (rec.OpeningShape == 3)
+      area.HeightC0 = area.Diameter;
+    else if (area.Diameter != 0)
+      area.HeightC0 = ToU16(RoundHalfEven(1e6L * b / area.Diameter));
+  }
+}
+
+}  // namespace
+
+bool ParseTm14(TLUM32& rec, std::string_view text) {
+  ClearKeepingName(rec);
+  LineReader in(text);
+  const std::string signature = UpperCase(ExtractWordView(1, Head(in.ReadLine()), ValueDelimiters));
+  if (signature != "CIBSE/1") return Fail(rec, "tm14: first line is not \"CIBSE/1\"");
+  ReadHeaderTexts(rec, in);
+  if (!ReadLampLine(rec, in)) return false;
+  ReadWattLines(rec, in);
+
+  const std::string_view counts = Head(in.ReadLine());
+  const std::int64_t n_gamma = IntWord(counts, 1);
+  const std::int64_t n_c = IntWord(counts, 2);
+  // Counts that cannot be right leave nothing worth keeping: the record is emptied.
+  if (n_gamma < 1 || n_c < 1 || n_gamma > 65535 || n_c > 65535) {
+    ClearKeepingName(rec);
+    return Fail(rec, "tm14: line 12: counts " + FormatInteger(n_gamma) + " and " +
+                         FormatInteger(n_c) + " are not 1 to 65535");
+  }
+  const auto needed = static_cast<std::size_t>(n_gamma + n_c + n_gamma * n_c);
+  if (const std::size_t held = CountWordsAhead(in, needed); held < needed) {
+    ClearKeepingName(rec);
+    return Fail(rec, "tm14: declared " + FormatInteger(n_gamma) + " x " + FormatInteger(n_c) +
+                         " values need " + FormatInteger(static_cast<std::int64_t>(needed)) +
+                         " numbers, file holds " + FormatInteger(static_cast<std::int64_t>(held)));
+  }
+
+  rec.GridFlags = 0;
+  const auto ng = static_cast<std::size_t>(n_gamma);
+  const auto nc = static_cast<std::size_t>(n_c);
+  if (rec.PhotSystem == kSystemC)
+    ReadCGamma(rec, in, ng, nc);
+  else
+    ReadBBeta(rec, in, ng, nc);
+  rec.SetupSymmetry(rec.Symmetry);
+  ReadOpeningLine(rec, in);
+  return true;
+}
+
+bool ReadTm14File(TLUM32& rec) {
+  return ParseTm14(rec, ReadFileBytes(rec.FileName));
+}
+
+}  // namespace lumatra

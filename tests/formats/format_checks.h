@@ -1,0 +1,90 @@
+// Checks shared by the TM14, CIE 102, L32 and LTLI tests: a capturing message sink, table
+// comparisons at a given precision, and the real files converted in them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <filesystem>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/lum32.h"
+#include "support/messages.h"
+#include "testing/test_support.h"
+
+namespace lumatra::format_checks {
+
+// Collects the error boxes a reader shows while it is installed.
+class CapturedMessages : public MessageSink {
+ public:
+  CapturedMessages() { previous_ = SetMessageSink(this); }
+  ~CapturedMessages() override { SetMessageSink(previous_); }
+  void ShowError(std::string_view text) override { errors.emplace_back(text); }
+  std::vector<std::string> errors;
+
+ private:
+  MessageSink* previous_;
+};
+
+// The lines of a text written with CR LF line ends.
+inline std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t start = 0;
+  while (start < text.size()) {
+    std::size_t end = text.find("\r\n", start);
+    if (end == std::string::npos) end = text.size();
+    lines.push_back(text.substr(start, end - start));
+    start = end + 2;
+  }
+  return lines;
+}
+
+// A reader's reason for refusing a file: one line with the format's prefix.
+inline void ExpectReason(const TLUM32& rec, std::string_view prefix) {
+  EXPECT_EQ(rec.ReadError.rfind(prefix, 0), 0u) << rec.ReadError;
+  EXPECT_EQ(rec.ReadError.find('\n'), std::string::npos) << rec.ReadError;
+}
+
+// Same angles and intensities within `tolerance(value)`, cell by cell.
+template <class Tolerance>
+void ExpectSameTable(const TLUM32& a, const TLUM32& b, Tolerance tolerance) {
+  ASSERT_EQ(a.NumPlanes, b.NumPlanes);
+  ASSERT_EQ(a.NumGammas, b.NumGammas);
+  int mismatches = 0;
+  auto check = [&](std::size_t i, std::size_t j) {
+    const float x = a.GetIntensity(i, j), y = b.GetIntensity(i, j);
+    if (std::fabs(double{x} - y) > tolerance(x) && ++mismatches <= 5)
+      ADD_FAILURE() << "cell (" << i << ", " << j << "): " << x << " vs " << y;
+  };
+  for (std::size_t j = 1; j <= a.NumGammas; ++j)
+    check(0, j);
+  for (std::size_t i = 1; i <= a.NumPlanes; ++i)
+    for (std::size_t j = 0; j <= a.NumGammas; ++j)
+      check(i, j);
+  EXPECT_EQ(mismatches, 0);
+}
+
+// F(x) keeps one decimal and seven significant digits.
+inline double OneDecimal(double x) {
+  return 0.05 + std::fabs(x) * 1e-6;
+}
+
+// The real EULUMDAT and IES files, loaded; files whose reader is not available yet are skipped
+// (the count of loaded files is returned so a test can skip when there are none).
+template <class Check>
+std::size_t ForEachCorpusRecord(Check check) {
+  std::size_t loaded = 0;
+  for (const auto& file : testing::CorpusFiles({"LDT", "IES86", "IES91", "IES95", "IES2002"})) {
+    if (!std::filesystem::exists(file)) continue;
+    TLUM32 rec;
+    if (!rec.Load(file.string())) continue;
+    ++loaded;
+    SCOPED_TRACE(file.filename().string());
+    check(rec, file);
+  }
+  return loaded;
+}
+
+}  // namespace lumatra::format_checks

@@ -1,0 +1,330 @@
+// CIBSE TM14: the written layout, the projected areas, reading back what the writer produces,
+// the variants other programs write, and malformed files.
+#include "formats/tm14.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+
+#include "formats/format_checks.h"
+#include "model/lum32.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+using format_checks::ExpectReason;
+using format_checks::ExpectSameTable;
+using format_checks::Lines;
+using format_checks::OneDecimal;
+using testing::FillGrid;
+using testing::Steps;
+
+float Smooth(float c, float g) {
+  return 300.0f + 2.5f * g - 0.75f * c + 0.01f * c * g;
+}
+
+void MakeLuminaire(TLUM32& rec, std::uint8_t symmetry, std::vector<float> c_angles) {
+  FillGrid(rec, symmetry, c_angles, Steps(0, 5, 90), Smooth);
+  rec.ReportNo2 = "R-2";
+  rec.LumNumber = "ART 100";
+  rec.LumName = "Louvre luminaire";
+  rec.ReportNo = "R-1";
+  rec.LampSet[0].NumLamps = 2;
+  rec.LampSet[0].LampType = "TC-L 36W";
+  rec.LampSet[0].Wattage = 80;
+  rec.LumDim = {600, 100, 0, 50, 0, 0, 0};
+  rec.AreaDim = {600, 100, 0, 50, 0, 0, 0};
+}
+
+void ReadBack(TLUM32& written, TLUM32& back) {
+  back.SetFileName("back.cib");
+  ASSERT_TRUE(ParseTm14(back, Tm14Text(written))) << back.ReadError;
+}
+
+TEST(Tm14Writer, HeaderLinesAndLists) {
+  TLUM32 rec;
+  MakeLuminaire(rec, 4, Steps(0, 15, 90));
+  rec.LampSet[0].LampType = std::string(40, 'L');
+  const auto lines = Lines(Tm14Text(rec));
+  ASSERT_GE(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "CIBSE/1");
+  EXPECT_EQ(lines[1], "R-2");
+  EXPECT_EQ(lines[2], "ART 100");
+  EXPECT_EQ(lines[3], "Louvre luminaire");
+  EXPECT_EQ(lines[4], "2 x " + std::string(40, 'L'));
+  EXPECT_EQ(lines[5], "   1000 lm");
+  EXPECT_EQ(lines[6], "R-2");
+  EXPECT_EQ(lines[7], "R-1");
+  EXPECT_EQ(lines[8], "2 1 0.100 0.600 0.050");
+  EXPECT_EQ(lines[9], "1.0 80 80");
+  EXPECT_EQ(lines[10], "0");
+  EXPECT_EQ(lines[11], "19 7");
+  // 19 gammas wrap after the value that reaches 65 characters; every list line ends in a blank.
+  EXPECT_EQ(lines[12], "0.0 5.0 10.0 15.0 20.0 25.0 30.0 35.0 40.0 45.0 50.0 55.0 60.0 65.0 ");
+  EXPECT_EQ(lines[13], "70.0 75.0 80.0 85.0 90.0 ");
+  EXPECT_EQ(lines[14], "0.0 15.0 30.0 45.0 60.0 75.0 90.0 ");
+  for (std::size_t k = 12; k + 1 < lines.size(); ++k) {
+    EXPECT_LE(lines[k].size(), 65u + 10u) << lines[k];
+    EXPECT_EQ(lines[k].back(), ' ') << lines[k];
+  }
+}
+
+TEST(Tm14Writer, LampLineStaysWithin70Characters) {
+  TLUM32 rec;
+  MakeLuminaire(rec, 1, {0});
+  rec.LampSet[0].NumLamps = 255;
+  rec.LampSet[0].LampType = std::string(40, 'x');
+  const auto lines = Lines(Tm14Text(rec));
+  EXPECT_EQ(lines[4], "255 x " + std::string(40, 'x'));
+  EXPECT_LE(lines[4].size(), 70u);
+}
+
+TEST(Tm14Areas, ProjectedAreasOfABoxAndACylinder) {
+  TLUM32 rec;
+  MakeLuminaire(rec, 4, Steps(0, 15, 90));
+  EXPECT_NEAR(ProjectedArea(rec, 0, 0), 0.060, 1e-9);
+  EXPECT_NEAR(ProjectedArea(rec, 90, 0), 0.030, 1e-9);
+  EXPECT_NEAR(ProjectedArea(rec, 90, 90), 0.005, 1e-9);
+  EXPECT_TRUE(HasLuminousArea(rec));
+  EXPECT_EQ(Lines(Tm14Text(rec)).back(), "1 0.060 0.030 0.005");
+
+  rec.AreaDim = {0, 0, 300, 100, 0, 0, 0};
+  const double disc = 3.14159265358979 * 0.3 * 0.3 / 4;
+  EXPECT_NEAR(ProjectedArea(rec, 0, 0), disc, 1e-9);
+  EXPECT_NEAR(ProjectedArea(rec, 90, 45), 0.03, 1e-9);
+  EXPECT_NEAR(ProjectedArea(rec, 60, 0), 0.5 * disc + std::sqrt(3.0) / 2 * 0.03, 1e-9);
+  rec.AreaDim.HeightC0 = 300;  // diameter = height: the same from every side
+  EXPECT_NEAR(ProjectedArea(rec, 90, 0), disc, 1e-9);
+  EXPECT_EQ(Lines(Tm14Text(rec)).back().substr(0, 2), "3 ");
+
+  rec.AreaDim = {};
+  EXPECT_FALSE(HasLuminousArea(rec));
+  EXPECT_EQ(Lines(Tm14Text(rec)).back(), "100 0 0 0");
+}
+
+TEST(Tm14Areas, UpwardLuminaireGetsNoAreaBlock) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, Steps(90, 5, 180), [](float, float) { return 100.0f; });
+  rec.AreaDim = {600, 100, 0, 50, 0, 0, 0};
+  EXPECT_FALSE(NeedsAreaBlock(rec));
+  EXPECT_EQ(rec.FluxCalcDone, 1);
+  EXPECT_EQ(rec.LightDir, 1);
+  EXPECT_EQ(Lines(Tm14Text(rec)).back(), "100 0 0 0");
+}
+
+TEST(Tm14RoundTrip, EverySymmetryGivesBackItsTable) {
+  const std::vector<std::pair<std::uint8_t, std::vector<float>>> grids = {{0, Steps(0, 15, 345)},
+                                                                          {1, {0}},
+                                                                          {2, Steps(0, 15, 180)},
+                                                                          {3, Steps(90, 15, 270)},
+                                                                          {4, Steps(0, 22.5f, 90)}};
+  for (const auto& [symmetry, c_angles] : grids) {
+    SCOPED_TRACE(static_cast<int>(symmetry));
+    TLUM32 rec;
+    MakeLuminaire(rec, symmetry, c_angles);
+    rec.SetValue(1, 3, 123456.7f);  // seven significant digits survive
+    TLUM32 back;
+    ReadBack(rec, back);
+    EXPECT_EQ(back.Symmetry, symmetry);
+    EXPECT_EQ(back.PhotSystem, kSystemC);
+    EXPECT_EQ(back.GridFlags, rec.GridFlags);
+    EXPECT_FLOAT_EQ(back.CFirst, symmetry == 1 ? 0 : c_angles.front());
+    EXPECT_FLOAT_EQ(back.GLast, 90);
+    EXPECT_FLOAT_EQ(back.GStep, 5);
+    ExpectSameTable(rec, back, OneDecimal);
+    EXPECT_EQ(back.ReportNo2.str(), "R-2");
+    EXPECT_EQ(back.LumNumber.str(), "ART 100");
+    EXPECT_EQ(back.LumName.str(), "Louvre luminaire");
+    EXPECT_EQ(back.ReportNo.str(), "2 x TC-L 36W");
+    EXPECT_EQ(back.LampSet[0].LampType.str(), "2 x TC-L 36W");
+    EXPECT_EQ(back.DataFileName.str(), "1000 lm");
+    EXPECT_EQ(back.LampSet[0].NumLamps, 2);
+    EXPECT_FLOAT_EQ(back.LampSet[0].TotalFlux, 1000);
+    EXPECT_FLOAT_EQ(back.LampSet[0].FluxPerLamp, 500);
+    EXPECT_EQ(back.LampSet[0].Wattage, 80);
+    EXPECT_FLOAT_EQ(back.CircuitWatts, 80);
+    EXPECT_FLOAT_EQ(back.WattsRatio, 1);
+    EXPECT_EQ(back.LumDim.Width, 100);
+    EXPECT_EQ(back.LumDim.Length, 600);
+    EXPECT_EQ(back.LumDim.Height, 50);
+    EXPECT_EQ(back.OpeningShape, 1);
+    EXPECT_EQ(back.AreaDim.Length, 600);
+    EXPECT_EQ(back.AreaDim.Width, 100);
+    EXPECT_EQ(back.AreaDim.HeightC0, 50);
+  }
+}
+
+TEST(Tm14RoundTrip, CibseTwoBlockIsWrittenAndSkippedOnReading) {
+  TLUM32 rec;
+  MakeLuminaire(rec, 2, Steps(0, 30, 180));
+  rec.WriteTM2Data = 1;
+  rec.GlareTable[0][0] = 255;
+  rec.GlareTable[0][1] = 125;
+  rec.GlareTable[10][2] = 7;
+  rec.UtilTableA[0][0] = 0.5f;
+  const std::string text = Tm14Text(rec);
+  const auto lines = Lines(text);
+  const auto start = std::find(lines.begin(), lines.end(), "CIBSE/2");
+  ASSERT_NE(start, lines.end());
+  ASSERT_EQ(lines.end() - start, 3 + 2 + 11 + 38 + 2);
+  EXPECT_EQ(start[1], "Louvre luminaire");
+  EXPECT_EQ(start[2], "ART 100");
+  EXPECT_EQ(start[5].substr(0, 14), "N/A  1.25 0.00");
+  EXPECT_EQ(start[15], "  0  0  7  0  0  0  0  0  0");
+  EXPECT_EQ(start[16], "  0.5  0.0  0.0  0.0  0.0");
+  EXPECT_EQ(start[54], "1");
+  EXPECT_EQ(start[55], "  600  2  80 1.0 1.0   80  80");
+  TLUM32 back;
+  ASSERT_TRUE(ParseTm14(back, text)) << back.ReadError;
+  ExpectSameTable(rec, back, OneDecimal);
+  EXPECT_EQ(back.OpeningShape, 1);
+}
+
+TEST(Tm14RoundTrip, BBetaTableComesBackUntransposed) {
+  TLUM32 rec;
+  FillGrid(rec, 4, Steps(0, 10, 90), Steps(0, 5, 40), Smooth);
+  rec.PhotSystem = kSystemB;
+  rec.SetupSymmetry(4);
+  const auto lines = Lines(Tm14Text(rec));
+  EXPECT_EQ(lines[8].substr(0, 4), "1 2 ");
+  TLUM32 back;
+  ReadBack(rec, back);
+  EXPECT_EQ(back.PhotSystem, kSystemB);
+  EXPECT_EQ(back.Symmetry, 4);
+  ExpectSameTable(rec, back, OneDecimal);
+
+  rec.PhotSystem = kSystemA;  // written with photometry 3, which no reader accepts
+  TLUM32 refused;
+  EXPECT_FALSE(ParseTm14(refused, Tm14Text(rec)));
+  ExpectReason(refused, "tm14: line 9");
+}
+
+// A small file in the layout other programs write: lower-case signature with trailing blanks,
+// C planes listed from 90 down to 0, values spread unevenly over lines.
+const char* kDescending =
+    "cibse/1   \r\nrep\r\nnum\r\nname\r\nlamp text\r\nflux\r\nseven\r\neight\r\n"
+    "1 1 0.6 1.2 0.1\r\n1 58 29\r\n3.5\r\n3 4\r\n0 45\r\n90\r\n90 60 30 0\r\n"
+    "90 91 92\r\n60 61 62\r\n30 31\r\n32\r\n0 1 2 99 99\r\n4 0.3 0.1 0.05\r\n";
+
+TEST(Tm14Reader, DescendingCListIsStoredAscending) {
+  TLUM32 rec;
+  rec.SetFileName("/data/x.cib");
+  ASSERT_TRUE(ParseTm14(rec, kDescending)) << rec.ReadError;
+  EXPECT_EQ(rec.Symmetry, 4);
+  ASSERT_EQ(rec.NumPlanes, 4);
+  ASSERT_EQ(rec.NumGammas, 3);
+  const float c_angles[] = {0, 30, 60, 90};
+  for (int i = 1; i <= 4; ++i) {
+    EXPECT_FLOAT_EQ(rec.GetCAngle(i), c_angles[i - 1]);
+    // Each plane keeps its own values: row i holds the file's plane of that angle.
+    EXPECT_FLOAT_EQ(rec.GetIntensity(i, 1), c_angles[i - 1]);
+    EXPECT_FLOAT_EQ(rec.GetIntensity(i, 3), c_angles[i - 1] + 2);
+  }
+  EXPECT_FLOAT_EQ(rec.CFirst, 0);
+  EXPECT_FLOAT_EQ(rec.CLast, 90);
+  EXPECT_FLOAT_EQ(rec.CStep, 30);
+  EXPECT_FLOAT_EQ(rec.GLast, 90);
+  EXPECT_EQ(rec.GridFlags, 0);
+  EXPECT_FLOAT_EQ(rec.Intensity(45, 45), 46.0f);
+
+  EXPECT_EQ(rec.ReportNo2.str(), "rep");
+  EXPECT_EQ(rec.HeaderText7.str(), "seven");
+  EXPECT_EQ(rec.HeaderText8.str(), "eight");
+  EXPECT_EQ(rec.DataFileName.str(), "flux");
+  EXPECT_FLOAT_EQ(rec.Tm14Extra, 3.5f);
+  EXPECT_FLOAT_EQ(rec.WattsRatio, 2);
+  EXPECT_EQ(rec.LampSet[0].Wattage, 58);
+  EXPECT_EQ(rec.LumDim.Width, 600);
+  EXPECT_EQ(rec.LumDim.Length, 1200);
+  EXPECT_EQ(rec.LumDim.Height, 100);
+  EXPECT_EQ(rec.OpeningShape, 5);
+  EXPECT_EQ(rec.FileName, "/data/x.cib");
+}
+
+TEST(Tm14Reader, OpeningShapesGiveTheLuminousArea) {
+  const std::string head =
+      "CIBSE/1\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n1 1 0.3 0 0.1\r\n1 10 10\r\n0\r\n1 1\r\n0\r\n0\r\n"
+      "5\r\n";
+  TLUM32 rec;
+  // Shape 2 in the file: a disc of 0.0707 m2 is 300 mm across.
+  ASSERT_TRUE(ParseTm14(rec, head + "2 0.0707 0 0\r\n"));
+  EXPECT_EQ(rec.OpeningShape, 3);
+  EXPECT_EQ(rec.LumDim.Diameter, 300);
+  EXPECT_EQ(rec.LumDim.Width, 0);
+  EXPECT_EQ(rec.AreaDim.Diameter, 300);
+  EXPECT_EQ(rec.AreaDim.HeightC0, 300);
+  // Shape 3: a cylinder, its height from the side area.
+  ASSERT_TRUE(ParseTm14(rec, head + "3 0.0707 0.03 0\r\n"));
+  EXPECT_EQ(rec.OpeningShape, 2);
+  EXPECT_EQ(rec.AreaDim.Diameter, 300);
+  EXPECT_EQ(rec.AreaDim.HeightC0, 100);
+  // A line that is not four words: no shape.
+  ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03\r\n"));
+  EXPECT_EQ(rec.OpeningShape, 0);
+  EXPECT_EQ(rec.AreaDim.Diameter, 0);
+  // Shape 1 with a luminaire of no length: the area stays unknown instead of dividing by 0.
+  ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03 0.005\r\n"));
+  EXPECT_EQ(rec.OpeningShape, 1);
+  EXPECT_EQ(rec.AreaDim.Length, 0);
+}
+
+TEST(Tm14Reader, MalformedFilesFailWithAReason) {
+  TLUM32 rec;
+  for (const std::string& text : {std::string(), std::string("CIBSE/2\r\n"),
+                                  std::string("\0\xff\x01 garbage", 12), std::string("LTLI\r\n")}) {
+    EXPECT_FALSE(ParseTm14(rec, text));
+    ExpectReason(rec, "tm14: first line");
+  }
+  const std::string head =
+      "CIBSE/1\r\na\r\nb\r\nc\r\nd\r\ne\r\nf\r\ng\r\n1 1 1 1 1\r\n1 1 1\r\n0\r\n";
+  for (const std::string counts : {"0 5", "-3 2", "70000 1", "x y", ""}) {
+    SCOPED_TRACE(counts);
+    EXPECT_FALSE(ParseTm14(rec, head + counts + "\r\n0 1 2\r\n"));
+    ExpectReason(rec, "tm14: line 12");
+  }
+  EXPECT_FALSE(ParseTm14(rec, head + "3 2\r\n0 45 90\r\n0 90\r\n1 2 3\r\n4 5\r\n"));
+  ExpectReason(rec, "tm14: declared 3 x 2 values need 11 numbers, file holds 10");
+
+  // Counts far beyond the file fail before anything is allocated, and leave a cleared record
+  // that keeps its file name.
+  rec.SetFileName("/x/huge.cib");
+  EXPECT_FALSE(ParseTm14(rec, head + "65535 65535\r\n0 1 2\r\n"));
+  ExpectReason(rec, "tm14: declared 65535 x 65535");
+  EXPECT_FALSE(rec.Matrix);
+  EXPECT_TRUE(rec.LumName.empty());
+  EXPECT_EQ(rec.FileName, "/x/huge.cib");
+
+  EXPECT_FALSE(ParseTm14(rec, head.substr(0, head.find("1 1 1 1")) + "1 4 0 0 0\r\n"));
+  ExpectReason(rec, "tm14: line 9: photometry 4");
+}
+
+TEST(Tm14Reader, LoadsByExtensionAndFallback) {
+  testing::TempDir dir;
+  TLUM32 rec;
+  MakeLuminaire(rec, 2, Steps(0, 30, 180));
+  rec.Save(kFormatTm14, (dir / "lum.cib").string());
+  TLUM32 keyed;
+  ASSERT_TRUE(keyed.Load((dir / "lum.cib").string())) << keyed.ReadError;
+  EXPECT_EQ(keyed.FileFormat, kFormatTm14);
+  testing::WriteFile(dir / "lum.txt", testing::ReadFile(dir / "lum.cib"));
+  TLUM32 chained;
+  ASSERT_TRUE(chained.Load((dir / "lum.txt").string())) << chained.ReadError;
+  EXPECT_EQ(chained.FileFormat, kFormatTm14);
+  ExpectSameTable(rec, chained, OneDecimal);
+}
+
+TEST(Tm14Corpus, RealFilesComeBackAtTheWrittenPrecision) {
+  const std::size_t loaded =
+      format_checks::ForEachCorpusRecord([](TLUM32& rec, const std::filesystem::path&) {
+        TLUM32 back;
+        ASSERT_TRUE(ParseTm14(back, Tm14Text(rec))) << back.ReadError;
+        EXPECT_EQ(back.PhotSystem, rec.PhotSystem);
+        ExpectSameTable(rec, back, OneDecimal);
+      });
+  if (loaded == 0) GTEST_SKIP() << "no corpus file loads yet";
+}
+
+}  // namespace
+}  // namespace lumatra
