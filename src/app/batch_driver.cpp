@@ -58,7 +58,8 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   settings_.ACTFMT = target_code;
   running_ = true;
   ui_.RunStarted();
-  if (!log_.Open(log_path_)) Messages().ShowError("cannot create the log file " + log_path_);
+  if (!log_path_.empty() && !log_.Open(log_path_))
+    Messages().ShowError("cannot create the log file " + log_path_);
   Run(files);
   log_.Close();
   const bool stopped = !running_;
@@ -102,7 +103,7 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
         break;
       case OverwriteAnswer::kNo:
       case OverwriteAnswer::kCancel:
-        outcome.reason = "not overwritten: " + outcome.target + " exists";
+        outcome.reason = outcome.target + " exists, not overwritten";
         return outcome;
     }
   }

@@ -52,6 +52,7 @@ std::string TargetName(std::string_view directory, std::string_view source,
 
 class BatchDriver {
  public:
+  // An empty `log_path` keeps no log.
   BatchDriver(ConversionSettings& settings, BatchUi& ui,
               std::string log_path = std::string(kLogFileName));
 

@@ -3,6 +3,7 @@
 #include <CLI/CLI.hpp>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_settings.h"
 #include "support/io_error.h"
 
 namespace lumatra {
@@ -13,6 +14,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   CliStreams io{out, err};
   AddInfoCommand(app, io);
   AddConvertCommand(app, io);
+  AddSettingsCommand(app, io);
   try {
     app.parse(argc, argv);
   } catch (const CLI::ParseError& e) {

@@ -1,29 +1,35 @@
-// lumatra-cli convert: loads, evaluates and saves each file in the target format.
+// lumatra-cli convert: the window's batch conversion on the command line. It starts from the
+// stored settings, takes overrides for this one run (never saved), and runs every file through
+// the batch driver and the conversion pipeline.
 #include <CLI/CLI.hpp>
 #include <chrono>
 #include <filesystem>
-#include <fstream>
+#include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "app/batch_driver.h"
 #include "cli/cli_commands.h"
-#include "formats/file_io.h"
+#include "cli/cli_settings.h"
 #include "model/format_table.h"
-#include "model/lum32.h"
-#include "photometry/evaluation.h"
-#include "photometry/litg.h"
-#include "support/text_fields.h"
+#include "support/cp1252.h"
+#include "support/messages.h"
 
 namespace lumatra {
 
 namespace {
+
+using Override = std::function<void(ConversionSettings&)>;
 
 struct ConvertOptions {
   std::string to;
   std::string out_dir;
   bool force = false;
   std::string log;
+  std::string settings_file;
   std::vector<std::string> files;
+  std::vector<Override> overrides;  // in command-line order
 };
 
 std::vector<std::string> WriterNames() {
@@ -33,68 +39,179 @@ std::vector<std::string> WriterNames() {
   return names;
 }
 
-// Target: the output folder as given, the source's base name with the target extension, the
-// file name in upper case.
-std::string TargetPath(const std::string& dir, const std::string& source,
-                       std::string_view extension) {
-  std::string name = UpperCase(JustName(source) + std::string(extension));
-  return (std::filesystem::path(dir) / name).string();
+// Prints each file that did not convert as "FILE: reason" and counts the outcomes.
+class CliBatchUi : public BatchUi {
+ public:
+  CliBatchUi(CliStreams& io, bool force) : io_(io), force_(force) {}
+
+  // Nobody can be asked: existing targets stay unless --force said All.
+  OverwriteAnswer AskOverwrite(const std::string&, const std::string&) override {
+    return force_ ? OverwriteAnswer::kAll : OverwriteAnswer::kNo;
+  }
+
+  void FileDone(const std::string& source, const FileOutcome& outcome, std::size_t) override {
+    switch (outcome.status) {
+      case FileStatus::kConverted:
+        ++converted;
+        return;
+      case FileStatus::kSkipped:
+        ++skipped;
+        io_.err << source << ": " << outcome.reason
+                << (outcome.target.empty() ? "" : " (use --force to overwrite)") << "\n";
+        return;
+      case FileStatus::kFailed:
+        ++failed;
+        io_.err << source << ": " << outcome.reason << "\n";
+        return;
+    }
+  }
+
+  std::size_t converted = 0, failed = 0, skipped = 0;
+
+ private:
+  CliStreams& io_;
+  bool force_;
+};
+
+// Error boxes of the core (a log that cannot be created, a reader's complaint) as stderr lines.
+class CliMessages : public MessageSink {
+ public:
+  explicit CliMessages(std::ostream& err) : err_(err), previous_(SetMessageSink(this)) {}
+  ~CliMessages() override { SetMessageSink(previous_); }
+  void ShowError(std::string_view text) override { err_ << "lumatra-cli: " << text << "\n"; }
+
+ private:
+  std::ostream& err_;
+  MessageSink* previous_;
+};
+
+const WriterEntry& TargetWriter(const ConvertOptions& opt, const ConversionSettings& settings) {
+  if (!opt.to.empty()) return *FindWriterByName(opt.to);
+  const WriterEntry* stored = FindWriter(static_cast<std::uint8_t>(settings.ACTFMT));
+  if (settings.ACTFMT < 0 || !stored || stored->cli_name.empty())
+    throw CLI::ValidationError("--to", "no target format given and the stored ACTFMT " +
+                                           std::to_string(settings.ACTFMT) + " names none");
+  return *stored;
 }
 
 void RunConvert(const ConvertOptions& opt, CliStreams& io) {
-  const WriterEntry* writer = FindWriterByName(opt.to);
-  std::ofstream log;
-  if (!opt.log.empty()) log.open(opt.log, std::ios::binary | std::ios::trunc);
-  std::size_t converted = 0, failed = 0, skipped = 0;
+  ConversionSettings settings = LoadCliSettings(opt.settings_file);
+  for (const Override& apply : opt.overrides)
+    apply(settings);
+  if (!opt.out_dir.empty()) settings.DSTDIR = opt.out_dir;
+  if (settings.DSTDIR.empty())
+    throw CLI::ValidationError("--out", "no target folder: give --out or store DSTDIR");
+  if (std::error_code ec; !std::filesystem::is_directory(settings.DSTDIR, ec))
+    throw CLI::ValidationError("--out", "target folder " + settings.DSTDIR + " does not exist");
+  const WriterEntry& writer = TargetWriter(opt, settings);
+
+  CliMessages messages(io.err);
+  CliBatchUi ui(io, opt.force);
+  BatchDriver driver(settings, ui, opt.log);
+  std::vector<std::string> files = opt.files;
   const auto start = std::chrono::steady_clock::now();
-  for (const std::string& file : opt.files) {
-    if (log.is_open()) log << file << "  " << std::flush;
-    const std::string target = TargetPath(opt.out_dir, file, writer->extension);
-    if (FileExists(target) && !opt.force) {
-      io.err << file << ": " << target << " exists (use --force to overwrite)\n";
-      ++skipped;
-      continue;
-    }
-    try {
-      TLUM32 rec;
-      if (!rec.Load(file)) {
-        io.err << file << ": " << rec.ReadError << "\n";
-        ++failed;
-        continue;
-      }
-      CalcFlux(rec);
-      rec.FindPeak();
-      CalcDirectRatios(rec);
-      rec.Save(writer->code, target);
-    } catch (const std::exception& e) {
-      io.err << file << ": " << e.what() << "\n";
-      ++failed;
-      continue;
-    }
-    if (log.is_open()) log << " DEST : " << target << "\r\n" << std::flush;
-    ++converted;
-  }
+  driver.StartStop(files, writer.code);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-  io.out << converted << " converted, " << failed << " failed, " << skipped << " skipped in "
-         << seconds << " s (" << (seconds > 0 ? static_cast<double>(opt.files.size()) / seconds : 0)
-         << " files/s)\n";
-  io.status = (failed || skipped) ? 1 : 0;
+  io.out << ui.converted << " converted, " << ui.failed << " failed, " << ui.skipped
+         << " skipped in " << seconds << " s ("
+         << (seconds > 0 ? static_cast<double>(opt.files.size()) / seconds : 0) << " files/s)\n";
+  io.status = (ui.failed || ui.skipped) ? 1 : 0;
+}
+
+CLI::Validator Readable(const std::string& description,
+                        std::function<bool(const std::string&)> valid) {
+  return CLI::Validator(
+      [description, valid](std::string& text) {
+        return valid(text) ? std::string() : "expected " + description + ", not " + text;
+      },
+      description);
+}
+
+void AddOverrides(CLI::App* cmd, ConvertOptions& opt) {
+  auto add = [&opt](Override o) { opt.overrides.push_back(std::move(o)); };
+  auto flag = [cmd, add](const std::string& names, const std::string& help,
+                         bool ConversionSettings::*field) {
+    cmd->add_flag_function(
+        names,
+        [add, field](std::int64_t count) {
+          add([=](ConversionSettings& s) { s.*field = count > 0; });
+        },
+        help);
+  };
+
+  cmd->add_option_function<std::string>(
+         "--c-step",
+         [add](const std::string& v) {
+           add([v](ConversionSettings& s) { ParseCStep(v, s.PLANES); });
+         },
+         "C-plane step for this run: keep, 2.5, 5, 15, 22.5, 30, 45 or 90")
+      ->check(Readable("keep|2.5|5|15|22.5|30|45|90", [](const std::string& v) {
+        std::int32_t i = 0;
+        return ParseCStep(v, i);
+      }));
+  cmd->add_option_function<std::string>(
+         "--gamma-step",
+         [add](const std::string& v) {
+           add([v](ConversionSettings& s) { ParseGammaStep(v, s.ANGLES); });
+         },
+         "gamma step for this run: keep, 1, 2.5, 5 or 10")
+      ->check(Readable("keep|1|2.5|5|10", [](const std::string& v) {
+        std::int32_t i = 0;
+        return ParseGammaStep(v, i);
+      }));
+  cmd->add_option_function<std::string>(
+         "--symmetry",
+         [add](const std::string& v) {
+           add([v](ConversionSettings& s) { ParseSymmetry(v, s.SYMM); });
+         },
+         "symmetry for this run: keep, none, rotational, c0-c180, c90-c270 or both")
+      ->check(Readable("keep|none|rotational|c0-c180|c90-c270|both", [](const std::string& v) {
+        std::int32_t i = 0;
+        return ParseSymmetry(v, i);
+      }));
+  cmd->add_option_function<std::string>(
+      "--eul1",
+      [add](const std::string& v) {
+        add([v](ConversionSettings& s) { s.EUL1 = Utf8ToCp1252(v).substr(0, kSettingTextMax); });
+      },
+      "EULUMDAT line 1 text (at most 80 characters kept)");
+  cmd->add_option_function<std::string>(
+         "--label-lines",
+         [add](const std::string& v) {
+           add([v](ConversionSettings& s) { ParseLabelLines(v, s); });
+         },
+         "EULUMDAT fields of IES LM-63-1986 label lines 1..6: six of none, company, report, "
+         "name, number, date, lamp, comma-separated")
+      ->check(
+          Readable("six of none|company|report|name|number|date|lamp", [](const std::string& v) {
+            ConversionSettings s;
+            return ParseLabelLines(v, s);
+          }));
+  flag("--rotate90,!--no-rotate90", "turn all C planes by 90 degrees", &ConversionSettings::TURN);
+  flag("--unformatted,!--no-unformatted", "unformatted IES output", &ConversionSettings::unformat);
+  flag("--c360,!--no-c360", "write the C0 plane again as C360", &ConversionSettings::use360);
+  flag("--cibse2,!--no-cibse2", "TM14 output carries the CIBSE/2 block",
+       &ConversionSettings::CIBS2);
+  flag("--eul1-always,!--eul1-if-empty", "EUL1 replaces every EULUMDAT line 1, not only empty ones",
+       &ConversionSettings::EUV1);
 }
 
 }  // namespace
 
 void AddConvertCommand(CLI::App& app, CliStreams& io) {
   auto opt = std::make_shared<ConvertOptions>();
-  CLI::App* cmd = app.add_subcommand("convert", "convert photometric files into another format");
-  cmd->add_option("--to", opt->to, "target format")
-      ->required()
+  CLI::App* cmd = app.add_subcommand(
+      "convert", "convert photometric files with the stored settings and one-run overrides");
+  cmd->add_option("--to", opt->to, "target format (default: the stored ACTFMT)")
       ->check(CLI::IsMember(WriterNames()));
-  cmd->add_option("--out", opt->out_dir, "target folder")
-      ->required()
+  cmd->add_option("--out", opt->out_dir, "target folder (default: the stored DSTDIR)")
       ->check(CLI::ExistingDirectory);
-  cmd->add_flag("--force", opt->force, "overwrite existing targets");
+  cmd->add_flag("--force", opt->force, "overwrite existing targets (answer All)");
   cmd->add_option("--log", opt->log, "log file (one line per source file)");
+  cmd->add_option("--settings", opt->settings_file,
+                  "settings file to use instead of the per-user store");
+  AddOverrides(cmd, *opt);
   cmd->add_option("files", opt->files, "photometric files")->required();
   cmd->callback([opt, &io] { RunConvert(*opt, io); });
 }

@@ -21,7 +21,7 @@ struct CliResult {
   std::string err;
 };
 
-CliResult Run(std::vector<std::string> args) {
+CliResult RunCliWith(std::vector<std::string> args) {
   args.insert(args.begin(), "lumatra-cli");
   std::vector<const char*> argv;
   for (const auto& a : args)
@@ -38,10 +38,10 @@ fs::path FirstExample() {
 }
 
 TEST(Cli, UsageErrorsExitWithTwo) {
-  EXPECT_EQ(Run({}).status, 2);
-  EXPECT_EQ(Run({"convert", "--to", "xyz", "--out", ".", "a.ldt"}).status, 2);
-  EXPECT_EQ(Run({"convert", "--to", "ldt", "a.ldt"}).status, 2);  // no --out
-  EXPECT_EQ(Run({"frobnicate"}).status, 2);
+  EXPECT_EQ(RunCliWith({}).status, 2);
+  EXPECT_EQ(RunCliWith({"convert", "--to", "xyz", "--out", ".", "a.ldt"}).status, 2);
+  EXPECT_EQ(RunCliWith({"convert", "--to", "ldt", "a.ldt"}).status, 2);  // no --out
+  EXPECT_EQ(RunCliWith({"frobnicate"}).status, 2);
 }
 
 TEST(Cli, BrokenInputsGiveOneLineReasonsAndStatusOne) {
@@ -53,7 +53,7 @@ TEST(Cli, BrokenInputsGiveOneLineReasonsAndStatusOne) {
                      "100\n80\n1\n0\n1\n1\nLED\n1000\n3000\n80\n10\n");
   for (const char* name : {"empty.ldt", "binary.ldt", "absurd.ldt", "missing.ldt"}) {
     CliResult r =
-        Run({"convert", "--to", "ldt", "--out", dir.path().string(), (dir / name).string()});
+        RunCliWith({"convert", "--to", "ldt", "--out", dir.path().string(), (dir / name).string()});
     EXPECT_EQ(r.status, 1) << name;
     EXPECT_NE(r.err.find(std::string(name) + ": "), std::string::npos) << r.err;
     EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
@@ -64,7 +64,7 @@ TEST(Cli, BrokenInputsGiveOneLineReasonsAndStatusOne) {
 TEST(Cli, InfoJsonCarriesTheEvaluatedRecord) {
   fs::path example = FirstExample();
   if (example.empty()) GTEST_SKIP() << "no examples";
-  CliResult r = Run({"info", "--json", "--matrix", example.string()});
+  CliResult r = RunCliWith({"info", "--json", "--matrix", example.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   for (const char* key :
        {"\"loaded\":true", "\"format_code\":2", "\"lum_flux\":", "\"zone_flux\":[",
@@ -80,15 +80,17 @@ TEST(Cli, ConvertWritesUpperCaseTargetsAndSkipsExistingOnesUnlessForced) {
   fs::copy_file(example, dir / "lamp.ldt");
   fs::create_directory(dir / "out");
   const std::string out = (dir / "out").string();
-  CliResult first = Run({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
+  CliResult first =
+      RunCliWith({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
   EXPECT_EQ(first.status, 0) << first.err;
   EXPECT_TRUE(fs::exists(dir / "out" / "LAMP.LDT"));
   EXPECT_NE(first.out.find("files/s"), std::string::npos);
 
-  CliResult second = Run({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
+  CliResult second =
+      RunCliWith({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
   EXPECT_EQ(second.status, 1);
   CliResult forced =
-      Run({"convert", "--to", "ldt", "--out", out, "--force", (dir / "lamp.ldt").string()});
+      RunCliWith({"convert", "--to", "ldt", "--out", out, "--force", (dir / "lamp.ldt").string()});
   EXPECT_EQ(forced.status, 0) << forced.err;
 }
 
@@ -98,8 +100,8 @@ TEST(Cli, AFailedWriteLeavesNoPartialFile) {
   TempDir dir;
   fs::copy_file(example, dir / "lamp.ldt");
   fs::create_directories(dir / "out" / "LAMP.LDT");  // a folder where the target should go
-  CliResult r = Run({"convert", "--to", "ldt", "--out", (dir / "out").string(), "--force",
-                     (dir / "lamp.ldt").string()});
+  CliResult r = RunCliWith({"convert", "--to", "ldt", "--out", (dir / "out").string(), "--force",
+                            (dir / "lamp.ldt").string()});
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("lamp.ldt: cannot write"), std::string::npos) << r.err;
   std::size_t entries = 0;

@@ -1,0 +1,179 @@
+// lumatra-cli settings show | set NAME VALUE
+#include "cli/cli_settings.h"
+
+#include <CLI/CLI.hpp>
+#include <array>
+#include <string>
+
+#include "formats/textio.h"
+#include "support/rounding.h"
+#include "support/text_fields.h"
+
+#ifdef LUMATRA_HAVE_STORE
+#include "app/settings_store_qt.h"
+#endif
+
+namespace lumatra {
+
+namespace {
+
+constexpr std::array<std::string_view, 6> kSymmetryNames = {"keep",    "none",     "rotational",
+                                                            "c0-c180", "c90-c270", "both"};
+constexpr std::array<std::string_view, 7> kLabelFieldNames = {"none",   "company", "report", "name",
+                                                              "number", "date",    "lamp"};
+
+template <std::size_t N>
+bool ParseStep(std::string_view text, const float (&table)[N], std::int32_t& index) {
+  if (text == "keep") {
+    index = 0;
+    return true;
+  }
+  double degrees = 0;
+  if (!ParseNumber(text, degrees)) return false;
+  for (std::size_t i = 1; i < N; ++i) {
+    if (Centi(degrees) == Centi(table[i])) {
+      index = static_cast<std::int32_t>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+// A stored integer or boolean given on the command line: the text the store will hold.
+bool CheckedValue(const SettingKey& key, const std::string& value, std::string& stored) {
+  if (key.type == SettingType::kText) {
+    stored = value;
+    return true;
+  }
+  if (key.type == SettingType::kBoolean && (value == "true" || value == "false")) {
+    stored = value == "true" ? "1" : "0";
+    return true;
+  }
+  std::int32_t v = 0;
+  if (!ParseStoredInteger(value, v)) return false;
+  if (key.type == SettingType::kByte && (v < 0 || v > 255)) return false;
+  if (key.type == SettingType::kBoolean && v != 0 && v != 1) return false;
+  stored = std::to_string(v);
+  return true;
+}
+
+void ShowSettings(const std::string& file, CliStreams& io) {
+  auto store = OpenCliSettings(file);
+  if (!store) {
+    io.err << "lumatra-cli: this build keeps no settings\n";
+    io.status = 1;
+    return;
+  }
+  const ConversionSettings settings = LoadStoredValues(*store);
+  std::string_view section;
+  for (const SettingKey& key : SettingKeys()) {
+    if (key.section != section) {
+      section = key.section;
+      io.out << "[" << section << "]\n";
+    }
+    io.out << key.name << "=" << StoredText(key, settings) << "\n";
+  }
+}
+
+void SetSetting(const std::string& file, const std::string& name, const std::string& value,
+                CliStreams& io) {
+  const SettingKey* key = FindSettingKey(name);
+  if (!key) throw CLI::ValidationError("NAME", "no setting named " + name);
+  std::string stored;
+  if (!CheckedValue(*key, value, stored))
+    throw CLI::ValidationError("VALUE", std::string(key->name) + " takes " +
+                                            (key->type == SettingType::kBoolean ? "0 or 1"
+                                             : key->type == SettingType::kByte ? "an integer 0..255"
+                                                                               : "an integer"));
+  auto store = OpenCliSettings(file);
+  if (!store) {
+    io.err << "lumatra-cli: this build keeps no settings\n";
+    io.status = 1;
+    return;
+  }
+  ConversionSettings settings = LoadStoredValues(*store);
+  ApplyStoredText(*key, settings, stored);
+  const std::string kept = StoredText(*key, settings);
+  if (kept != stored)
+    io.err << "lumatra-cli: " << key->name << " keeps its first " << key->max_length
+           << " characters\n";
+  if (!SaveStoredValues(*store, settings)) {
+    io.status = 1;
+    return;
+  }
+  io.out << key->section << "/" << key->name << "=" << kept << "\n";
+}
+
+}  // namespace
+
+std::unique_ptr<SettingsBackend> OpenCliSettings(const std::string& file) {
+#ifdef LUMATRA_HAVE_STORE
+  return OpenUserSettings(file);
+#else
+  (void)file;
+  return nullptr;
+#endif
+}
+
+ConversionSettings LoadCliSettings(const std::string& file) {
+  auto store = OpenCliSettings(file);
+  return store ? LoadStoredValues(*store) : ConversionSettings{};
+}
+
+bool ParseCStep(std::string_view text, std::int32_t& planes) {
+  return ParseStep(text, CStepTable, planes);
+}
+
+bool ParseGammaStep(std::string_view text, std::int32_t& angles) {
+  return ParseStep(text, GammaStepTable, angles);
+}
+
+bool ParseSymmetry(std::string_view text, std::int32_t& symm) {
+  for (std::size_t i = 0; i < kSymmetryNames.size(); ++i) {
+    if (kSymmetryNames[i] == text) {
+      symm = static_cast<std::int32_t>(i);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool ParseLabelLines(std::string_view text, ConversionSettings& settings) {
+  const CharSet comma(",");
+  std::array<std::uint8_t, 6> fields{};
+  if (WordCount(text, comma) != 6 || text.front() == ',' || text.back() == ',' ||
+      text.find(",,") != std::string_view::npos)
+    return false;
+  for (std::size_t i = 0; i < 6; ++i) {
+    const std::string word = Trim(ExtractWord(i + 1, text, comma));
+    std::size_t code = 0;
+    while (code < kLabelFieldNames.size() && kLabelFieldNames[code] != word)
+      ++code;
+    if (code == kLabelFieldNames.size()) return false;
+    fields[i] = static_cast<std::uint8_t>(code);
+  }
+  for (int i = 1; i <= 6; ++i)
+    LabelLineSetting(settings, i) = fields[static_cast<std::size_t>(i - 1)];
+  return true;
+}
+
+void AddSettingsCommand(CLI::App& app, CliStreams& io) {
+  CLI::App* cmd = app.add_subcommand("settings", "show or change the stored conversion settings");
+  cmd->require_subcommand(1);
+  auto file = std::make_shared<std::string>();
+  cmd->add_option("--settings", *file, "settings file to use instead of the per-user store");
+
+  CLI::App* show = cmd->add_subcommand("show", "list every stored value with its section");
+  show->fallthrough();  // --settings may follow the subcommand
+  show->callback([file, &io] { ShowSettings(*file, io); });
+
+  auto name = std::make_shared<std::string>();
+  auto value = std::make_shared<std::string>();
+  CLI::App* set = cmd->add_subcommand("set", "change one stored value");
+  set->fallthrough();
+  set->add_option("NAME", *name, "value name, e.g. DSTDIR, PLANES, EUL1")->required();
+  set->add_option("VALUE", *value, "the value as stored: text, integer, 0 or 1")->required();
+  set->callback([file, name, value, &io] { SetSetting(*file, *name, *value, io); });
+}
+
+}  // namespace lumatra
