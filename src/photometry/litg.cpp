@@ -8,9 +8,14 @@
 //   8/3 .. pi      columns 2 and 3, weighted
 //   3pi/4 .. 8/3   columns 3 and 4
 //   64/35 .. 3pi/4 columns 4 and 5
-//   v < 64/35      column 5 (narrower than the narrowest class: its factors, not less)
+//   v < 64/35      column 5 scaled by v / (64/35)
 //
-// and the factors are applied to the transverse zone means.
+// and the factors are applied to the transverse zone means. Each column's factors are about
+// (5 degrees in radians) x (its class value) x (the fraction reaching the plane), so a luminaire
+// narrower than the narrowest class gets that class's fractions at its own v: the factors of
+// column 5 times v / (64/35). They meet column 5 at the bound and keep the direct ratio below the
+// downward flux (column 5 unscaled would put more flux on the plane than the luminaire sends
+// down once v is small).
 #include "photometry/litg.h"
 
 #include <array>
@@ -56,7 +61,7 @@ ClassMix ClassFor(Real v) {
   if (v >= kSecond) return {2, 3, (v - kSecond) / (kBroad - kSecond)};
   if (v >= kThird) return {3, 4, (v - kThird) / (kSecond - kThird)};
   if (v >= kNarrow) return {4, 5, (v - kNarrow) / (kThird - kNarrow)};
-  return {5, 5, 1};
+  return {5, 0, v / kNarrow};  // column 0 reads 0
 }
 
 // Mean of the C0 and C180 curves over zone z (1..18) of a half, sampled at the five half degrees.

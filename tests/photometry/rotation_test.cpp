@@ -1,0 +1,214 @@
+// RotateGrid, ExtendGamma and ConvertToCGamma: the transforms that move directions.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <memory>
+
+#include "model/lum32.h"
+#include "photometry/evaluation.h"
+#include "photometry/transforms.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+using testing::FillGrid;
+using testing::Steps;
+
+constexpr double kRad = 3.14159265358979323846 / 180;
+
+// A downlight brighter towards C0 than towards C180, dark from the horizontal up.
+float Skewed(float c, float g) {
+  if (g >= 90) return 0.0f;
+  return static_cast<float>((100 + 50 * std::cos(c * kRad) * std::sin(g * kRad)) *
+                            std::cos(g * kRad));
+}
+
+TEST(RotateGrid, NinetyDegreesTurnsTheOldC0PlaneIntoTheNewC90Plane) {
+  TLUM32 rec;
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
+  CalcFlux(rec);
+  const float lor = rec.LOR;
+  RotateGrid(rec, 90, 0, 0);
+  ASSERT_EQ(rec.NumPlanes, 24);
+  ASSERT_EQ(rec.NumGammas, 37);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.GridFlags, 0);
+  EXPECT_EQ(rec.GLast, 180.0f);
+  for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
+    const float g = rec.GetGamma(j);
+    EXPECT_NEAR(rec.Intensity(90, g), Skewed(0, g), 1e-3) << g;     // old C0
+    EXPECT_NEAR(rec.Intensity(270, g), Skewed(180, g), 1e-3) << g;  // old C180
+    EXPECT_NEAR(rec.Intensity(0, g), Skewed(270, g), 1e-3) << g;
+    EXPECT_NEAR(rec.Intensity(135, g), Skewed(45, g), 1e-3) << g;
+  }
+  EXPECT_NEAR(rec.LOR, lor, lor * 1e-6);
+}
+
+TEST(RotateGrid, AHalfTurnAboutTheHorizontalAxisPutsTheLightUpward) {
+  TLUM32 rec;
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
+  RotateGrid(rec, 0, 0, 180);
+  CalcFlux(rec);
+  EXPECT_NEAR(rec.DownFlux, 0, 1e-3);
+  EXPECT_GT(rec.UpFlux, 0);
+  // (x, y, z) -> (x, -y, -z): the new (C, gamma) reads the old (360 - C, 180 - gamma).
+  EXPECT_NEAR(rec.Intensity(30, 150), Skewed(330, 30), 1e-3);
+  EXPECT_NEAR(rec.Intensity(0, 180), Skewed(0, 0), 1e-3);
+}
+
+TEST(RotateGrid, FourQuarterTurnsGiveTheTableBack) {
+  TLUM32 rec;
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
+  TLUM32 original;
+  FillGrid(original, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
+  for (int turn = 0; turn < 4; ++turn)
+    RotateGrid(rec, 90, 0, 0);
+  ASSERT_EQ(rec.NumPlanes, original.NumPlanes);
+  ASSERT_EQ(rec.NumGammas, original.NumGammas);
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
+      EXPECT_NEAR(rec.GetIntensity(i, j), original.GetIntensity(i, j), 1e-3);
+}
+
+TEST(RotateGrid, ARotationalRecordBecomesTwentyFourPlanes) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, Steps(0, 10, 180), [](float, float g) { return 180.0f - g; });
+  RotateGrid(rec, 90, 0, 0);
+  EXPECT_EQ(rec.NumPlanes, 24);
+  EXPECT_EQ(rec.CStep, 15.0f);
+  EXPECT_EQ(rec.CLast, 345.0f);
+  EXPECT_EQ(rec.NumGammas, 19);
+  EXPECT_NEAR(rec.GetIntensity(5, 4), 150.0f, 1e-3);
+}
+
+TEST(RotateGrid, IrregularAnglesUseTheirSmallestSteps) {
+  TLUM32 rec;
+  FillGrid(rec, 0, {0, 30, 90, 180, 270}, {0, 2.5f, 10, 45, 90, 180},
+           [](float, float g) { return 100.0f - g / 2; });
+  rec.CStep = 0;  // irregular C angles as a reader leaves them
+  rec.SetupSymmetry(0);
+  CalcFlux(rec);
+  const float lor = rec.LOR;
+  RotateGrid(rec, 90, 0, 0);
+  EXPECT_EQ(rec.NumPlanes, 12);  // the smallest C difference, 30 degrees
+  EXPECT_EQ(rec.NumGammas, 73);  // 2.5 degrees over 0..180
+  EXPECT_EQ(rec.GridFlags, 0);
+  // The finer grid changes the flux; the rescaled table keeps the LOR and the shape.
+  EXPECT_NEAR(rec.LOR, lor, lor * 1e-6);
+  EXPECT_NEAR(rec.Intensity(60, 45) / rec.Intensity(200, 0), 0.775, 1e-5);
+}
+
+TEST(RotateGrid, NeedsALoadedCGammaRecord) {
+  TLUM32 rec;
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Skewed);
+  rec.Loaded = 0;
+  const TSglArray* before = rec.Matrix.get();
+  RotateGrid(rec, 90, 0, 0);
+  EXPECT_EQ(rec.Matrix.get(), before);
+  rec.Loaded = 1;
+  rec.PhotSystem = kSystemB;
+  RotateGrid(rec, 90, 0, 0);
+  EXPECT_EQ(rec.Matrix.get(), before);
+}
+
+TEST(ExtendGamma, AddsZerosBeyondTheOldRange) {
+  TLUM32 rec;
+  FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 2.5f, 80), Skewed);
+  ExtendGamma(rec, 90);
+  ASSERT_EQ(rec.NumGammas, 37);
+  EXPECT_EQ(rec.GLast, 90.0f);
+  EXPECT_EQ(rec.GStep, 2.5f);
+  EXPECT_EQ(rec.NumPlanes, 7);
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
+      const float g = rec.GetGamma(j);
+      const float expected = g > 80 ? 0.0f : Skewed(rec.GetCAngle(i), g);
+      EXPECT_FLOAT_EQ(rec.GetIntensity(i, j), expected) << rec.GetCAngle(i) << " " << g;
+    }
+  }
+}
+
+TEST(ExtendGamma, NeverCutsTheRange) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, Steps(0, 5, 120), Skewed);
+  const TSglArray* before = rec.Matrix.get();
+  ExtendGamma(rec, 90);
+  EXPECT_EQ(rec.Matrix.get(), before);
+  ExtendGamma(rec, 180);
+  EXPECT_EQ(rec.NumGammas, 37);
+  EXPECT_EQ(rec.GetIntensity(1, 37), 0.0f);
+}
+
+TEST(ExtendGamma, ContinuesAnIrregularRangeOnItsSmallestStep) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, {0, 5, 10, 30, 60}, [](float, float g) { return 100.0f - g; });
+  ExtendGamma(rec, 90);
+  EXPECT_EQ(rec.NumGammas, 19);
+  EXPECT_EQ(rec.GridFlags & kGammaIrregular, 0);
+  EXPECT_FLOAT_EQ(rec.Intensity(0, 45), 55.0f);
+  EXPECT_FLOAT_EQ(rec.Intensity(0, 65), 0.0f);
+}
+
+// A B-beta record whose intensity depends on B only: I = 100 + B.
+void MakeBBeta(TLUM32& rec, std::uint8_t symmetry) {
+  FillGrid(rec, symmetry, Steps(-90, 5, 90), Steps(-90, 5, 90),
+           [](float b, float) { return 100.0f + b; });
+  rec.PhotSystem = kSystemB;
+  rec.SetupSymmetry(symmetry);
+}
+
+TEST(ConvertToCGamma, ReadsTheBBetaGridInCGammaDirections) {
+  TLUM32 rec;
+  MakeBBeta(rec, 0);
+  ASSERT_TRUE(ConvertToCGamma(rec, 0, 90, 0, 5, 15));
+  EXPECT_EQ(rec.PhotSystem, kSystemC);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.NumPlanes, 24);
+  EXPECT_EQ(rec.NumGammas, 19);
+  EXPECT_EQ(rec.CLast, 345.0f);
+  EXPECT_EQ(rec.GLast, 90.0f);
+  EXPECT_EQ(rec.GridFlags, 0);
+  // In the C0 plane B equals gamma, in C180 minus gamma; in C90 B stays 0.
+  EXPECT_NEAR(rec.Intensity(0, 30), 130.0f, 1e-3);
+  EXPECT_NEAR(rec.Intensity(180, 30), 70.0f, 1e-3);
+  EXPECT_NEAR(rec.Intensity(90, 60), 100.0f, 1e-3);
+}
+
+TEST(ConvertToCGamma, LaysOutThePlanesOfTheTargetSymmetry) {
+  struct Case {
+    int symmetry;
+    int planes;
+    float first;
+    float last;
+  };
+  for (Case c : {Case{1, 1, 0, 0}, Case{2, 13, 0, 180}, Case{3, 13, 90, 270}, Case{4, 7, 0, 90}}) {
+    TLUM32 rec;
+    MakeBBeta(rec, 0);
+    ASSERT_TRUE(ConvertToCGamma(rec, c.symmetry, 90, 0, 10, 15));
+    EXPECT_EQ(rec.NumPlanes, c.planes) << c.symmetry;
+    EXPECT_EQ(rec.GetCAngle(1), c.first) << c.symmetry;
+    EXPECT_EQ(rec.GetCAngle(rec.NumPlanes), c.last) << c.symmetry;
+    EXPECT_EQ(rec.CLast, c.last) << c.symmetry;
+    EXPECT_EQ(rec.NumGammas, 10);
+  }
+}
+
+TEST(ConvertToCGamma, LeavesACGammaRecordAlone) {
+  TLUM32 rec;
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Skewed);
+  const TSglArray* before = rec.Matrix.get();
+  EXPECT_FALSE(ConvertToCGamma(rec, 0, 90, 0, 5, 15));
+  EXPECT_EQ(rec.Matrix.get(), before);
+}
+
+TEST(ConvertToCGamma, ZeroStepsDoNotDivideByZero) {
+  TLUM32 rec;
+  MakeBBeta(rec, 0);
+  ASSERT_TRUE(ConvertToCGamma(rec, 0, 90, 0, 0, 0));
+  EXPECT_EQ(rec.NumGammas, 19);
+  EXPECT_EQ(rec.NumPlanes, 72);
+}
+
+}  // namespace
+}  // namespace lumatra
