@@ -191,6 +191,14 @@ TEST(Pipeline, TurnMovesC0ToC90AndTurnsTheLuminousArea) {
   EXPECT_EQ(rec.LumDim.Width, 170);
   EXPECT_NEAR(rec.Intensity(90, 30) / rec.Intensity(270, 30), c0 / c180, 1e-3);
   EXPECT_EQ(p.marks, "");
+
+  // B-beta data kept for IES is not turned, and neither is its luminous area.
+  BBetaRecord(rec);
+  rec.AreaDim = {600, 150, 0, 100, 200, 300, 401};
+  p.Run(rec, kFormatIes95, kFormatIes95);
+  EXPECT_EQ(rec.PhotSystem, kSystemB);
+  EXPECT_EQ(rec.AreaDim.Length, 600);
+  EXPECT_EQ(rec.AreaDim.HeightC0, 100);
 }
 
 TEST(Pipeline, GridChangeLogsRedimOnlyForStepsWithATableEntry) {
