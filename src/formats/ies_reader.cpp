@@ -1,0 +1,405 @@
+// IES LM-63 reader. Photometric type C lands in the record as C planes (rows) over gamma angles
+// (columns); types B and A are held the other way round, vertical angles as rows, so that the
+// rows are the B (or A) planes of the record's B-beta convention. Intensities are stored in cd/klm.
+#include <cmath>
+#include <memory>
+#include <vector>
+
+#include "formats/file_io.h"
+#include "formats/ies.h"
+#include "formats/textio.h"
+#include "model/lum32.h"
+#include "support/rounding.h"
+
+namespace lumatra {
+
+namespace {
+
+// Largest count a 16-bit plane or gamma count (and a table dimension) can take.
+constexpr std::int64_t kMaxAngles = 65535;
+
+// For the check of declared counts: the most values the rest of a file could give, counting
+// line ends and tabs as separators too (a tab-joined run still reads, as 0).
+constexpr CharSet kFileDelimiters{" ,\t\r\n"};
+
+// Counts the words of `text`, stopping once `limit` is reached.
+std::uint64_t CountWordsUpTo(std::string_view text, std::uint64_t limit) {
+  std::uint64_t count = 0;
+  std::size_t i = 0;
+  while (i < text.size() && count < limit) {
+    while (i < text.size() && kFileDelimiters.Contains(text[i]))
+      ++i;
+    if (i == text.size()) break;
+    ++count;
+    while (i < text.size() && !kFileDelimiters.Contains(text[i]))
+      ++i;
+  }
+  return count;
+}
+
+// Reads one line and joins the following ones until the text holds `words` words (the ten-value
+// and three-value records may be spread over lines). False when the file ends first.
+bool ReadRecordLine(LineReader& in, std::size_t words, std::string& line) {
+  std::string_view next;
+  if (!in.Next(next)) return false;
+  line.assign(next);
+  while (WordCount(line, ValueDelimiters) < words) {
+    if (!in.Next(next)) return false;
+    line = ShortText(line);
+    line += ' ';
+    line.append(next);
+  }
+  line = ShortText(line);  // the values are taken from the first 255 characters
+  return true;
+}
+
+// The values of the angle and candela lists. Each list starts on a fresh line; words left on a
+// line after a list is complete are ignored. Lines without words are passed over; past the end
+// of the file every value reads as 0.
+class ValueLists {
+ public:
+  explicit ValueLists(LineReader& in) : in_(in) {}
+
+  void StartList() {
+    line_ = {};
+    pos_ = 0;
+  }
+
+  long double Next() {
+    std::string_view word;
+    while (!NextWord(word)) {
+      const bool more = in_.Next(line_);
+      pos_ = 0;
+      if (!more) return 0;
+    }
+    return StrToFloatOrZero(word);
+  }
+
+ private:
+  bool NextWord(std::string_view& word) {
+    while (pos_ < line_.size() && ValueDelimiters.Contains(line_[pos_]))
+      ++pos_;
+    if (pos_ >= line_.size()) return false;
+    std::size_t start = pos_;
+    while (pos_ < line_.size() && !ValueDelimiters.Contains(line_[pos_]))
+      ++pos_;
+    word = line_.substr(start, pos_ - start);
+    return true;
+  }
+
+  LineReader& in_;
+  std::string_view line_;
+  std::size_t pos_ = 0;
+};
+
+class IesReader {
+ public:
+  IesReader(TLUM32& rec, std::string_view text) : rec_(rec), in_(text), lists_(in_) {}
+
+  bool Read(std::uint8_t& code) {
+    code = kFormatLoadFailed;
+    // A reader tried earlier in the fallback chain may have left fields behind; the symmetry,
+    // photometric type and dimension rules below rely on a cleared record.
+    const std::string name = rec_.FileName;
+    rec_.Clear();
+    rec_.SetFileName(name);
+    std::uint8_t edition = 0;
+    std::size_t tilt_line = 0;
+    if (!FindTiltLine(edition, tilt_line)) return Fail("ies: no TILT line");
+    if (edition != kFormatIes86) ReadKeywords();
+    ReadLabelLines(tilt_line);
+    if (!ReadTenValues()) return false;
+    if (!ReadThreeValues()) return false;
+    if (!(rec_.PhotSystem == kSystemC ? ReadTypeC() : ReadTypeBA())) return false;
+    rec_.SetupSymmetry(rec_.Symmetry);
+    code = edition;
+    return true;
+  }
+
+ private:
+  bool Fail(std::string reason) {
+    rec_.ReadError = std::move(reason);
+    return false;
+  }
+
+  // The edition from the first line, and the number of the TILT line (any letter case).
+  bool FindTiltLine(std::uint8_t& edition, std::size_t& tilt_line) {
+    std::string_view line;
+    if (!in_.Next(line)) return false;
+    const std::string first = Trim(ShortText(line));
+    edition = first == "IESNA91"            ? kFormatIes91
+              : first == "IESNA:LM-63-1995" ? kFormatIes95
+                                            : kFormatIes86;  // later editions read as 1986
+    while (in_.Next(line)) {
+      if (UpperCase(Trim(ShortText(line))).starts_with("TILT=")) {
+        tilt_line = in_.LineNumber();
+        return true;
+      }
+    }
+    return false;
+  }
+
+  void ReadKeywords() {
+    rec_.Company = FindIesKeyword(in_, "[MANUFAC]");
+    rec_.LumName = FindIesKeyword(in_, "[LUMINAIRE]");
+    rec_.LumNumber = FindIesKeyword(in_, "[LUMCAT]");
+    rec_.ReportNo = FindIesKeyword(in_, "[TEST]");
+    rec_.DataFileName = FindIesKeyword(in_, "[DATE]");
+    rec_.LampSet[0].LampType = FindIesKeyword(in_, "[LAMP]");
+  }
+
+  // Keeps the header lines, then reads the TILT line and skips the tilt data it announces.
+  void ReadLabelLines(std::size_t tilt_line) {
+    in_.Rewind();
+    if (rec_.LabelLines) {
+      rec_.LabelLines->clear();
+    } else {
+      rec_.LabelLines.emplace();
+    }
+    std::string_view line;
+    while (in_.LineNumber() + 1 < tilt_line && in_.Next(line))
+      rec_.LabelLines->push_back(Trim(ShortText(line)));
+    in_.Next(line);
+    const std::string tilt = UpperCase(Trim(Trim(ShortText(line)).substr(5)));
+    if (tilt == "INCLUDE") {
+      // Lamp-to-luminaire geometry, number of tilt angles, the angles, the factors.
+      for (int i = 0; i < 4; ++i)
+        in_.Next(line);
+    }
+    // TILT=NONE and TILT=<file name>: nothing follows here; a named tilt file is not opened.
+  }
+
+  bool ReadTenValues() {
+    std::string line;
+    if (!ReadRecordLine(in_, 10, line))
+      return Fail("ies: file ends before the ten values after the TILT line");
+    auto word = [&line](std::size_t n) { return ExtractWordView(n, line, ValueDelimiters); };
+
+    rec_.NumLampSets = 1;
+    LampSetData& lamp = rec_.LampSet[0];
+    // An 8-bit count: 0 (and nonsense below it) means one lamp, larger counts are capped.
+    const std::int32_t lamps = StrToIntOrZero(word(1));
+    lamp.NumLamps = static_cast<std::uint8_t>(lamps < 1 ? 1 : lamps > 255 ? 255 : lamps);
+    const long double lumens = StrToFloatOrZero(word(2));
+    if (lumens <= 0) {
+      // Absolute photometry (-1; 0 and other negative values cannot be a lamp flux either): the
+      // candela values are kept as they are and the lamp flux is set to 1000 lm, so that
+      // cd/klm x TotalFlux / 1000 gives back the file's candela and every writer keeps them.
+      lamp.TotalFlux = 1000.0f;
+      lamp.FluxPerLamp = static_cast<float>(1000.0L / lamp.NumLamps);
+      divisor_ = 1.0L;
+    } else {
+      lamp.FluxPerLamp = static_cast<float>(lumens);
+      lamp.TotalFlux = static_cast<float>(lamp.NumLamps * lumens);
+      if (!std::isfinite(lamp.TotalFlux) || lamp.TotalFlux <= 0.0f)
+        return Fail("ies: lumens per lamp out of range");
+      divisor_ = lamp.TotalFlux / 1000.0L;
+    }
+    multiplier_ = StrToFloatOrZero(word(3));
+    if (multiplier_ == 0) multiplier_ = 1;
+    nv_ = StrToIntOrZero(word(4));
+    nh_ = StrToIntOrZero(word(5));
+    switch (StrToIntOrZero(word(6))) {
+      case 1:
+        rec_.PhotSystem = kSystemC;
+        break;
+      case 2:
+        rec_.PhotSystem = kSystemB;
+        break;
+      case 3:
+        rec_.PhotSystem = kSystemA;
+        break;
+      default:
+        break;  // unknown types keep the cleared record's C
+    }
+    const std::int32_t units = StrToIntOrZero(word(7));
+    const long double to_mm = units == 1 ? 304.8L : units == 2 ? 1000.0L : 0.0L;
+    auto mm = [&](std::size_t n) { return RoundHalfEven(StrToFloatOrZero(word(n)) * to_mm); };
+    std::int64_t width = mm(8);
+    std::int64_t length = mm(9);
+    std::int64_t height = mm(10);
+    DecodeOpeningShape(rec_, width, length, height);
+    if (rec_.LumDim.Height == 0) rec_.LumDim.Height = 1;
+    return CheckCounts();
+  }
+
+  bool CheckCounts() {
+    if (nv_ < 1) return Fail("ies: number of vertical angles is " + FormatInteger(nv_));
+    if (nh_ < 1) return Fail("ies: number of horizontal angles is " + FormatInteger(nh_));
+    if (nv_ > kMaxAngles || nh_ > kMaxAngles)
+      return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
+                  " angles, at most 65535 each are supported");
+    return true;
+  }
+
+  bool ReadThreeValues() {
+    std::string line;
+    if (!ReadRecordLine(in_, 3, line))
+      return Fail("ies: file ends before the ballast factor and input watts");
+    rec_.BallastFactor =
+        static_cast<float>(StrToFloatOrZero(ExtractWordView(1, line, ValueDelimiters)));
+    rec_.LampSet[0].Wattage =
+        ToU16(RoundHalfEven(StrToFloatOrZero(ExtractWordView(3, line, ValueDelimiters))));
+    return true;
+  }
+
+  // Before anything is allocated: the rest of the file must be able to give the angle lists and
+  // the candela lists that will be read (at least nH - 1 of them: a 360-degree plane is dropped).
+  bool CheckFileHolds(std::uint64_t candela_lists) {
+    const std::uint64_t needed = static_cast<std::uint64_t>(nv_) + static_cast<std::uint64_t>(nh_) +
+                                 static_cast<std::uint64_t>(nv_) * candela_lists;
+    const std::uint64_t held = CountWordsUpTo(in_.Rest(), needed);
+    if (held >= needed) return true;
+    return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
+                " values, file holds " + FormatInteger(static_cast<std::int64_t>(held)) + " words");
+  }
+
+  // Once the angles are read, the number of candela lists is known exactly. Each list begins on a
+  // fresh line, so only the lines after the angle lists count.
+  bool CheckCandelaFollow(std::uint64_t candela_lists) {
+    const std::uint64_t needed = static_cast<std::uint64_t>(nv_) * candela_lists;
+    const std::uint64_t held = CountWordsUpTo(in_.Rest(), needed);
+    if (held >= needed) return true;
+    return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
+                " values, only " + FormatInteger(static_cast<std::int64_t>(held)) +
+                " candela values follow the angles");
+  }
+
+  bool ReadAngles(std::int32_t count, std::vector<float>& angles, const char* what) {
+    angles.resize(static_cast<std::size_t>(count));
+    lists_.StartList();
+    for (float& angle : angles) {
+      angle = static_cast<float>(lists_.Next());
+      if (!std::isfinite(angle)) return Fail(std::string("ies: angle out of range in the ") + what);
+    }
+    return true;
+  }
+
+  // The candela list of one horizontal angle into `cell(v)` for v = 1..nV, in cd/klm.
+  template <class Cell>
+  bool ReadCandela(Cell cell) {
+    lists_.StartList();
+    for (std::int32_t v = 1; v <= nv_; ++v) {
+      const float stored = static_cast<float>(lists_.Next() * multiplier_ / divisor_);
+      if (!std::isfinite(stored)) return Fail("ies: candela value out of range");
+      cell(v, stored);
+    }
+    return true;
+  }
+
+  bool ReadTypeC() {
+    if (!CheckFileHolds(nh_ > 1 ? nh_ - 1 : 1)) return false;
+    std::vector<float> vertical, horizontal;
+    if (!ReadAngles(nv_, vertical, "vertical angles")) return false;
+    if (!ReadAngles(nh_, horizontal, "horizontal angles")) return false;
+
+    // A closing 360-degree plane repeats C0; it is dropped (its candela values come last).
+    const bool drop360 = nh_ > 1 && Centi(horizontal.back()) == 36000;
+    const std::int32_t planes = drop360 ? nh_ - 1 : nh_;
+    if (!CheckCandelaFollow(static_cast<std::uint64_t>(planes))) return false;
+    auto& matrix = rec_.Matrix = std::make_unique<TSglArray>(planes + 1, nv_ + 1);
+    for (std::int32_t j = 1; j <= nv_; ++j)
+      matrix->SetValue(0, j, vertical[j - 1]);
+    for (std::int32_t i = 1; i <= planes; ++i)
+      matrix->SetValue(i, 0, horizontal[i - 1]);
+    rec_.NumGammas = static_cast<std::uint16_t>(nv_);
+    rec_.NumPlanes = static_cast<std::uint16_t>(planes);
+
+    if (nh_ == 1) {
+      rec_.Symmetry = 1;
+      rec_.CFirst = 0;
+      rec_.CLast = 0;
+      rec_.CStep = 15;
+    } else {
+      const std::int64_t first = Centi(horizontal.front());
+      const std::int64_t last = Centi(horizontal.back());
+      if (first == 0 && last == 9000) rec_.Symmetry = 4;
+      if (first == 0 && last == 18000) rec_.Symmetry = 2;
+      if (first == 9000 && last == 27000) rec_.Symmetry = 3;
+      rec_.CFirst = rec_.GetCAngle(1);
+      rec_.CLast = rec_.GetCAngle(planes);
+      rec_.CStep = rec_.CStepDetect();
+    }
+    rec_.GStep = rec_.GammaStepDetect();
+    rec_.GFirst = rec_.GetGamma(1);
+    rec_.GLast = rec_.GetGamma(nv_);
+    SetMinSteps();
+
+    for (std::int32_t p = 1; p <= planes; ++p) {
+      if (!ReadCandela([&](std::int32_t v, float x) { matrix->SetValue(p, v, x); })) return false;
+    }
+    return true;
+  }
+
+  bool ReadTypeBA() {
+    if (!CheckFileHolds(static_cast<std::uint64_t>(nh_))) return false;
+    std::vector<float> vertical, horizontal;
+    if (!ReadAngles(nv_, vertical, "vertical angles")) return false;
+    if (!ReadAngles(nh_, horizontal, "horizontal angles")) return false;
+    if (!CheckCandelaFollow(static_cast<std::uint64_t>(nh_))) return false;
+
+    auto& matrix = rec_.Matrix = std::make_unique<TSglArray>(nv_ + 1, nh_ + 1);
+    for (std::int32_t v = 1; v <= nv_; ++v)
+      matrix->SetValue(v, 0, vertical[v - 1]);
+    for (std::int32_t h = 1; h <= nh_; ++h)
+      matrix->SetValue(0, h, horizontal[h - 1]);
+    for (std::int32_t h = 1; h <= nh_; ++h) {
+      if (!ReadCandela([&](std::int32_t v, float x) { matrix->SetValue(v, h, x); })) return false;
+    }
+    rec_.NumGammas = static_cast<std::uint16_t>(nh_);
+    rec_.NumPlanes = static_cast<std::uint16_t>(nv_);
+
+    rec_.CFirst = rec_.GetCAngle(1);
+    rec_.GFirst = rec_.GetGamma(1);
+    const bool c0 = Centi(rec_.CFirst) == 0;
+    const bool g0 = Centi(rec_.GFirst) == 0;
+    rec_.Symmetry = c0 && g0 ? 4 : c0 ? 3 : g0 ? 2 : 0;
+    rec_.GStep = rec_.GammaStepDetect();
+    rec_.CStep = rec_.CStepDetect();
+    SetMinSteps();
+    rec_.GLast = rec_.GetGamma(nh_);
+    rec_.CLast = rec_.GetCAngle(nv_);
+    return true;
+  }
+
+  // The integration step: the smaller of the two steps as read (a zero C step does not count).
+  void SetMinSteps() {
+    rec_.MinCStep = rec_.CStep;
+    rec_.MinGStep = rec_.GStep;
+    if (rec_.MinCStep > 0 && rec_.MinCStep < rec_.MinGStep) rec_.MinGStep = rec_.MinCStep;
+  }
+
+  TLUM32& rec_;
+  LineReader in_;
+  ValueLists lists_;
+  std::int32_t nv_ = 0;
+  std::int32_t nh_ = 0;
+  long double multiplier_ = 1;
+  long double divisor_ = 1;
+};
+
+}  // namespace
+
+std::string FindIesKeyword(LineReader& in, std::string_view keyword) {
+  in.Rewind();
+  std::string_view line;
+  while (in.Next(line)) {
+    const std::string_view head = line.substr(0, kShortTextMax);
+    const std::size_t pos = WordPosition(1, head, ValueDelimiters);
+    if (pos == 0) continue;
+    const std::string word = UpperCase(ExtractWordView(1, head, ValueDelimiters));
+    if (word.starts_with("TILT=")) return {};
+    if (word == keyword) return Trim(ShortText(line.substr(pos - 1 + word.size())));
+  }
+  return {};
+}
+
+bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code) {
+  return IesReader(rec, text).Read(code);
+}
+
+bool ReadIesFile(TLUM32& rec, std::uint8_t& code) {
+  return ParseIes(rec, ReadFileBytes(rec.FileName), code);
+}
+
+}  // namespace lumatra

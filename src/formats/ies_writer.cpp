@@ -1,0 +1,205 @@
+// IES LM-63 writer: editions 1986, 1991 and 1995, absolute candela with multiplier 1.0 and
+// dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
+// characters) or unformatted (one list per line).
+#include "formats/file_io.h"
+#include "formats/ies.h"
+#include "formats/textio.h"
+#include "model/lum32.h"
+
+namespace lumatra {
+
+namespace {
+
+constexpr std::string_view kEol = "\r\n";
+constexpr std::size_t kAngleWidth = 6;
+constexpr std::size_t kCandelaWidth = 10;
+constexpr std::size_t kLineFull = 74;  // a formatted line this long takes no further value
+
+// A header text as stored; a line end inside it would break the header apart, so it becomes a
+// blank.
+void HeaderLine(std::string& out, std::string_view prefix, std::string_view text) {
+  out += prefix;
+  for (char c : text)
+    out += c == '\r' || c == '\n' ? ' ' : c;
+  out += kEol;
+}
+
+// "   3350 lm,   36 W"
+std::string FluxAndWatts(const TLUM32& rec) {
+  const LampSetData& lamp = rec.LampSet[0];
+  return FormatPadded(lamp.TotalFlux, 7, 0) + " lm," + LeftPad(FormatInteger(lamp.Wattage), 5) +
+         " W";
+}
+
+void Header1986(const TLUM32& rec, std::string& out) {
+  HeaderLine(out, "", rec.ReportNo2.str() + "  " + rec.Company.str());
+  HeaderLine(out, "", rec.LumNumber.view());
+  HeaderLine(out, "", rec.LumName.view());
+  HeaderLine(out, "", rec.LampSet[0].LampType.view());
+  HeaderLine(out, "", FluxAndWatts(rec));
+  if (!TrimView(rec.ReportNo.view()).empty()) HeaderLine(out, "", rec.ReportNo.view());
+  if (!TrimView(rec.DataFileName.view()).empty()) HeaderLine(out, "", rec.DataFileName.view());
+}
+
+void Header199x(const TLUM32& rec, std::uint8_t code, std::string& out) {
+  HeaderLine(out, "", code == kFormatIes91 ? "IESNA91" : "IESNA:LM-63-1995");
+  HeaderLine(out, "[TEST] ", rec.ReportNo2.view());
+  HeaderLine(out, "[MANUFAC] ", rec.Company.view());
+  HeaderLine(out, "[LUMCAT] ", rec.LumNumber.view());
+  HeaderLine(out, "[LUMINAIRE] ", rec.LumName.view());
+  HeaderLine(out, "[LAMPCAT] ", rec.LampSet[0].LampType.view());
+  HeaderLine(out, "[LAMP] ", FluxAndWatts(rec));
+  if (!TrimView(rec.ReportNo.view()).empty()) {
+    HeaderLine(out, "[OTHER] ", rec.ReportNo.view());
+    if (!TrimView(rec.DataFileName.view()).empty())
+      HeaderLine(out, "[MORE] ", rec.DataFileName.view());
+  }
+  if (rec.UnformattedOutput)
+    HeaderLine(out, "", "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
+}
+
+// Collects the values of one list into lines.
+class ListWriter {
+ public:
+  ListWriter(std::string& out, bool unformatted, std::size_t width)
+      : out_(out), unformatted_(unformatted), width_(width) {}
+
+  void Add(long double value) {
+    const std::string text = FormatF(value);
+    AddText(text, text);
+  }
+  // The added 360-degree plane is written as fixed text.
+  void Add360() { AddText(" 360.0", "  360.0"); }
+
+  void End() {
+    out_ += line_;
+    out_ += kEol;
+    line_.clear();
+    first_ = true;
+  }
+
+ private:
+  void AddText(std::string_view formatted, std::string_view unformatted) {
+    if (unformatted_) {
+      if (!first_) line_ += ' ';
+      line_ += unformatted;
+    } else {
+      if (line_.size() >= kLineFull) {
+        out_ += line_;
+        out_ += kEol;
+        line_.clear();
+      }
+      line_ += LeftPad(formatted, width_);
+    }
+    first_ = false;
+  }
+
+  std::string& out_;
+  bool unformatted_;
+  std::size_t width_;
+  std::string line_;
+  bool first_ = true;
+};
+
+// The record as IES lists. A C-gamma record writes its gamma angles as the vertical and its C
+// planes as the horizontal angles. B and A records hold the IES vertical angles as rows (the
+// reader's layout), so they are written back that way and keep their grid.
+struct IesGrid {
+  const TLUM32& rec;
+  bool transposed;
+  std::size_t vertical_count;
+  std::size_t horizontal_count;  // stored planes (without an added 360-degree plane)
+
+  // The counts never run past the table, so an inconsistent record cannot inflate the output.
+  explicit IesGrid(const TLUM32& r)
+      : rec(r),
+        transposed(r.PhotSystem != kSystemC),
+        vertical_count(
+            Within(transposed ? r.NumPlanes : r.NumGammas, transposed ? Rows(r) : Cols(r))),
+        horizontal_count(
+            Within(transposed ? r.NumGammas : r.NumPlanes, transposed ? Cols(r) : Rows(r))) {}
+
+  static std::size_t Rows(const TLUM32& r) { return r.Matrix ? r.Matrix->Rows() - 1 : 0; }
+  static std::size_t Cols(const TLUM32& r) { return r.Matrix ? r.Matrix->Columns() - 1 : 0; }
+  static std::size_t Within(std::size_t count, std::size_t extent) {
+    return count < extent ? count : extent;
+  }
+
+  float Vertical(std::size_t v) const { return transposed ? rec.GetCAngle(v) : rec.GetGamma(v); }
+  float Horizontal(std::size_t h) const { return transposed ? rec.GetGamma(h) : rec.GetCAngle(h); }
+  float Value(std::size_t h, std::size_t v) const {
+    return transposed ? rec.GetIntensity(v, h) : rec.GetIntensity(h, v);
+  }
+};
+
+}  // namespace
+
+std::string IesText(TLUM32& rec, std::uint8_t code) {
+  std::string out;
+  if (code == kFormatIes91 || code == kFormatIes95) {
+    Header199x(rec, code, out);
+  } else {
+    Header1986(rec, out);
+  }
+  out += "TILT=NONE";
+  out += kEol;
+
+  LampSetData& lamp = rec.LampSet[0];
+  if (lamp.TotalFlux == 0) lamp.TotalFlux = 1000;
+  if (lamp.NumLamps == 0) lamp.NumLamps = 1;
+
+  const IesGrid grid(rec);
+  // The C0 plane repeated as C360 for programs that expect the closed circle (full-circle C
+  // data only; a B or A grid has no such plane).
+  const bool add360 = code == kFormatIes95 && rec.DuplicateC0AsC360 && rec.Symmetry == 0 &&
+                      rec.PhotSystem == kSystemC;
+  const std::size_t nh = grid.horizontal_count + (add360 ? 1 : 0);
+  out.reserve(out.size() + 160 + (grid.vertical_count + 2) * (nh + 1) * (kCandelaWidth + 1));
+
+  // Ten-value record: lamps, lumens per lamp, multiplier, counts, type, units (metres), size.
+  out += FormatInteger(lamp.NumLamps) + ' ' +
+         FormatPadded(static_cast<long double>(lamp.TotalFlux) / lamp.NumLamps, 7, 0) + " 1.0 " +
+         FormatInteger(static_cast<std::int64_t>(grid.vertical_count)) + ' ' +
+         FormatInteger(static_cast<std::int64_t>(nh)) + ' ' + FormatInteger(rec.PhotSystem + 1) +
+         " 2 ";
+  auto metres = [](long double mm) { return FormatPadded(mm / 1000.0L, 5, 3); };
+  const AreaDims& area = rec.AreaDim;
+  if (area.Diameter != 0) {
+    out += metres(-static_cast<long double>(area.Diameter)) + " 0.000 " + metres(area.HeightC0);
+  } else {
+    out += metres(area.Length) + ' ' + metres(area.Width) + ' ' + metres(area.HeightC0);
+  }
+  out += kEol;
+  out += "1.0 1.0 " + FormatInteger(lamp.Wattage);
+  out += kEol;
+
+  const bool unformatted = rec.UnformattedOutput != 0;
+  ListWriter angles(out, unformatted, kAngleWidth);
+  for (std::size_t v = 1; v <= grid.vertical_count; ++v)
+    angles.Add(grid.Vertical(v));
+  angles.End();
+  for (std::size_t h = 1; h <= nh; ++h) {
+    if (h > grid.horizontal_count) {
+      angles.Add360();
+    } else {
+      angles.Add(grid.Horizontal(h));
+    }
+  }
+  angles.End();
+
+  const long double to_candela = static_cast<long double>(lamp.TotalFlux) / 1000.0L;
+  ListWriter candela(out, unformatted, kCandelaWidth);
+  for (std::size_t h = 1; h <= nh; ++h) {
+    const std::size_t plane = h > grid.horizontal_count ? 1 : h;
+    for (std::size_t v = 1; v <= grid.vertical_count; ++v)
+      candela.Add(grid.Value(plane, v) * to_candela);
+    candela.End();
+  }
+  return out;
+}
+
+void WriteIesFile(TLUM32& rec, std::uint8_t code) {
+  WriteFileAtomically(rec.FileName, IesText(rec, code));
+}
+
+}  // namespace lumatra

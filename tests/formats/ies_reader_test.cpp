@@ -1,0 +1,497 @@
+// IES LM-63 reading: editions, header keywords, TILT variants, the two short records, the value
+// lists, symmetry detection, photometric types B and A, and refusal of hostile files.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "formats/ies.h"
+#include "formats/textio.h"
+#include "model/lum32.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+using testing::TestDataDir;
+
+struct Parsed {
+  bool ok = false;
+  std::uint8_t code = 0;
+};
+
+Parsed Parse(TLUM32& rec, const std::string& text) {
+  rec.Clear();
+  Parsed p;
+  p.ok = ParseIes(rec, text, p.code);
+  return p;
+}
+
+// A small type C file: 3 gamma angles, the given horizontal angles, candela 100*(plane)+gamma.
+std::string TypeC(const std::string& head, const std::string& horizontal, int nh,
+                  const std::string& ten_tail = "1 2 0 0 0") {
+  std::string s = head + "TILT=NONE\r\n1 1000 1 3 " + std::to_string(nh) + " " + ten_tail +
+                  "\r\n1 1 60\r\n0 45 90\r\n" + horizontal + "\r\n";
+  for (int p = 1; p <= nh; ++p)
+    s += std::to_string(100 * p) + " " + std::to_string(100 * p + 1) + " " +
+         std::to_string(100 * p + 2) + "\r\n";
+  return s;
+}
+
+TEST(IesEdition, FirstLineSelectsTheCode) {
+  TLUM32 rec;
+  EXPECT_EQ(Parse(rec, TypeC("Some label\r\n", "0", 1)).code, kFormatIes86);
+  EXPECT_EQ(Parse(rec, TypeC("IESNA91\r\n", "0", 1)).code, kFormatIes91);
+  EXPECT_EQ(Parse(rec, TypeC("IESNA:LM-63-1995\r\n", "0", 1)).code, kFormatIes95);
+  EXPECT_EQ(Parse(rec, TypeC("  IESNA91  \r\n", "0", 1)).code, kFormatIes91);  // trimmed
+  EXPECT_EQ(Parse(rec, TypeC("iesna91\r\n", "0", 1)).code, kFormatIes86);      // exact case
+  EXPECT_EQ(Parse(rec, TypeC("IESNA95\r\n", "0", 1)).code, kFormatIes86);
+}
+
+TEST(IesEdition, LaterEditionsReadAs1986WithKeywordsOnlyInLabelLines) {
+  TLUM32 rec;
+  Parsed p = Parse(rec, TypeC("IESNA:LM-63-2002\r\n[MANUFAC] ACME\r\n [TEST]  T-1 \r\n", "0", 1));
+  ASSERT_TRUE(p.ok);
+  EXPECT_EQ(p.code, kFormatIes86);
+  EXPECT_TRUE(rec.Company.empty());
+  EXPECT_TRUE(rec.ReportNo.empty());
+  ASSERT_TRUE(rec.LabelLines.has_value());
+  ASSERT_EQ(rec.LabelLines->size(), 3u);
+  EXPECT_EQ((*rec.LabelLines)[0], "IESNA:LM-63-2002");
+  EXPECT_EQ((*rec.LabelLines)[2], "[TEST]  T-1");  // trimmed
+}
+
+TEST(IesKeywords, FillTheTextFields) {
+  TLUM32 rec;
+  std::string head =
+      "IESNA:LM-63-1995\r\n[test] R-42\r\n[manufac] Lumen & Co\r\n[LUMCAT] LC-7\r\n"
+      "[LUMINAIRE] Downlight\r\n[DATE] 2024-05-01\r\n[LAMP] LED 3000K\r\n[MORE] ignored\r\n";
+  ASSERT_TRUE(Parse(rec, TypeC(head, "0", 1)).ok);
+  EXPECT_EQ(rec.Company.str(), "Lumen & Co");  // lower-case keyword matches
+  EXPECT_EQ(rec.ReportNo.str(), "R-42");
+  EXPECT_EQ(rec.LumNumber.str(), "LC-7");
+  EXPECT_EQ(rec.LumName.str(), "Downlight");
+  EXPECT_EQ(rec.DataFileName.str(), "2024-05-01");
+  EXPECT_EQ(rec.LampSet[0].LampType.str(), "LED 3000K");
+  EXPECT_EQ(rec.LabelLines->size(), 8u);
+}
+
+TEST(IesKeywords, WholeFirstWordOnlyFirstMatchAndNotAfterTilt) {
+  TLUM32 rec;
+  std::string head =
+      "IESNA91\r\n[MANUFAC]Glued text\r\nNote [LUMCAT] X\r\n[MANUFAC] First\r\n"
+      "[MANUFAC] Second\r\n[TEST],Comma\r\n";
+  std::string text = TypeC(head, "0", 1) + "[LUMINAIRE] after tilt\r\n";
+  ASSERT_TRUE(Parse(rec, text).ok);
+  EXPECT_EQ(rec.Company.str(), "First");
+  EXPECT_TRUE(rec.LumNumber.empty());  // not the first word
+  EXPECT_TRUE(rec.LumName.empty());    // after the TILT line
+  EXPECT_EQ(rec.ReportNo.str(), ",Comma");
+
+  LineReader in(head + "TILT=NONE\r\n");
+  EXPECT_EQ(FindIesKeyword(in, "[MANUFAC]"), "First");
+  EXPECT_EQ(FindIesKeyword(in, "[LAMP]"), "");
+}
+
+TEST(IesKeywords, TextsAreCutToTheirFields) {
+  TLUM32 rec;
+  const std::string long_text(120, 'x');
+  std::string head = "IESNA91\r\n[MANUFAC] " + long_text + "\r\n[TEST] " + long_text + "\r\n";
+  ASSERT_TRUE(Parse(rec, TypeC(head, "0", 1)).ok);
+  EXPECT_EQ(rec.Company.str(), long_text.substr(0, 80));
+  EXPECT_EQ(rec.ReportNo.str(), long_text.substr(0, 40));
+}
+
+TEST(IesTilt, IncludeSkipsExactlyFourLines) {
+  TLUM32 rec;
+  // The four tilt lines hold enough words to be taken for the ten values if they were not
+  // skipped.
+  std::string text =
+      "IESNA:LM-63-1995\ntilt=include\n1\n13 1 1 1 1 1 1 1 1 1 1\n0 15 30 45 60 75 90 105 120\n"
+      "1 .95 .94 .90 .88 .87 .98 .87 .88 .90 .94\n2 500 1 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n40 20\n";
+  Parsed p = Parse(rec, text);
+  ASSERT_TRUE(p.ok) << rec.ReadError;
+  EXPECT_EQ(p.code, kFormatIes95);
+  EXPECT_EQ(rec.LampSet[0].NumLamps, 2);
+  EXPECT_EQ(rec.NumGammas, 2);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 20.0f);
+  EXPECT_EQ(rec.LabelLines->size(), 1u);
+}
+
+TEST(IesTilt, NoneAndFileNameSkipNothing) {
+  for (std::string tilt : {"TILT=NONE", "TILT= none ", "TILT=lamp.tlt"}) {
+    TLUM32 rec;
+    std::string text = "x\n" + tilt + "\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n40 20\n";
+    ASSERT_TRUE(Parse(rec, text).ok) << tilt << ": " << rec.ReadError;
+    EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 40.0f) << tilt;
+  }
+}
+
+TEST(IesTilt, MissingTiltLineFails) {
+  TLUM32 rec;
+  Parsed p = Parse(rec, "IESNA91\n[MANUFAC] X\n1 1000 1 2 1 1 2 0 0 0\n");
+  EXPECT_FALSE(p.ok);
+  EXPECT_EQ(p.code, kFormatLoadFailed);
+  EXPECT_EQ(rec.ReadError, "ies: no TILT line");
+  // The first line is the edition or label line; a TILT there does not count.
+  EXPECT_FALSE(Parse(rec, "TILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 1\n0 1\n0\n1 2\n").ok);
+}
+
+TEST(IesTenValues, SpreadOverLinesOrCommaSeparated) {
+  TLUM32 rec;
+  std::string text = "x\nTILT=NONE\n2\n750\n2\n2 1\n1\n2\n-0.5\n0\n0\n0.9 1 35.6\n0,90\n0\n40,20\n";
+  ASSERT_TRUE(Parse(rec, text).ok) << rec.ReadError;
+  EXPECT_EQ(rec.LampSet[0].NumLamps, 2);
+  EXPECT_FLOAT_EQ(rec.LampSet[0].FluxPerLamp, 750.0f);
+  EXPECT_FLOAT_EQ(rec.LampSet[0].TotalFlux, 1500.0f);
+  EXPECT_EQ(rec.NumGammas, 2);
+  EXPECT_EQ(rec.OpeningShape, 4);
+  EXPECT_EQ(rec.AreaDim.Diameter, 500);
+  EXPECT_EQ(rec.LumDim.Height, 1);
+  EXPECT_FLOAT_EQ(rec.BallastFactor, 0.9f);
+  EXPECT_EQ(rec.LampSet[0].Wattage, 36);
+  // 40 cd x multiplier 2 / 1.5 klm
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), static_cast<float>(80.0L / 1.5L));
+
+  std::string commas = "x\nTILT=NONE\n1,1000,1,2,1,1,2,0,0,0\n1,1,10\n0,90\n0\n40,20\n";
+  ASSERT_TRUE(Parse(rec, commas).ok);
+  EXPECT_EQ(rec.NumGammas, 2);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 20.0f);
+}
+
+TEST(IesTenValues, ZeroRulesAndUnits) {
+  TLUM32 rec;
+  // 0 lamps -> 1, multiplier 0 -> 1, units feet.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n0 2000 0 2 1 1 1 1 2 0.5\n1 1 10\n0 90\n0\n40 20\n").ok);
+  EXPECT_EQ(rec.LampSet[0].NumLamps, 1);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 20.0f);  // 40 cd / 2 klm
+  EXPECT_EQ(rec.OpeningShape, 1);
+  EXPECT_EQ(rec.AreaDim.Width, 305);     // 304.8 mm
+  EXPECT_EQ(rec.AreaDim.Length, 610);    // 609.6 mm
+  EXPECT_EQ(rec.AreaDim.HeightC0, 152);  // 152.4 mm
+
+  // Unknown units: every dimension 0, luminaire height 1.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 3 1 2 0.5\n1 1 10\n0 90\n0\n40 20\n").ok);
+  EXPECT_EQ(rec.AreaDim.Width, 0);
+  EXPECT_EQ(rec.AreaDim.Diameter, 1);
+  EXPECT_EQ(rec.LumDim.Height, 1);
+
+  // Metres, to the nearest millimetre.
+  ASSERT_TRUE(
+      Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0.3004 1.2496 0\n1 1 10\n0 90\n0\n4 2\n").ok);
+  EXPECT_EQ(rec.AreaDim.Width, 300);
+  EXPECT_EQ(rec.AreaDim.Length, 1250);
+}
+
+TEST(IesTenValues, AbsolutePhotometryKeepsTheCandela) {
+  TLUM32 rec;
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n2 -1 1 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n1234.5 20\n").ok);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 1234.5f);
+  // cd/klm x TotalFlux / 1000 must give the file's candela back.
+  EXPECT_FLOAT_EQ(rec.LampSet[0].TotalFlux, 1000.0f);
+  EXPECT_FLOAT_EQ(rec.LampSet[0].FluxPerLamp, 500.0f);
+  EXPECT_EQ(rec.LampSet[0].NumLamps, 2);
+
+  // A multiplier still applies; 0 lumens cannot divide and reads like absolute photometry.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 0 2.5 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n100 20\n").ok);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 250.0f);
+}
+
+TEST(IesTenValues, FileEndingEarlyFailsWithCode14) {
+  TLUM32 rec;
+  Parsed p = Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1\n1 2\n");
+  EXPECT_FALSE(p.ok);
+  EXPECT_EQ(p.code, kFormatLoadFailed);
+  EXPECT_EQ(rec.ReadError, "ies: file ends before the ten values after the TILT line");
+
+  p = Parse(rec, "x\nTILT=INCLUDE\n1\n2\n0 90\n");  // tilt lines take the rest
+  EXPECT_FALSE(p.ok);
+
+  p = Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1\n");
+  EXPECT_FALSE(p.ok);
+  EXPECT_EQ(p.code, kFormatLoadFailed);
+  EXPECT_EQ(rec.ReadError, "ies: file ends before the ballast factor and input watts");
+}
+
+TEST(IesLists, ValuesSplitAcrossLinesAndExtraWordsIgnored) {
+  TLUM32 rec;
+  // Vertical angles over three lines; a blank line; the horizontal list carries a stray word
+  // that is ignored because every list begins on a fresh line.
+  std::string text =
+      "x\nTILT=NONE\n1 1000 1 4 2 1 2 0 0 0\n1 1 10\n0 30\n\n60\n90\n0 180 999\n"
+      "1 2\n3 4\n5 6 7 8\n";
+  ASSERT_TRUE(Parse(rec, text).ok) << rec.ReadError;
+  EXPECT_FLOAT_EQ(rec.GetGamma(3), 60.0f);
+  EXPECT_FLOAT_EQ(rec.GetCAngle(2), 180.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 4), 4.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 1), 5.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 4), 8.0f);
+}
+
+TEST(IesLists, CommasSeparateAndTabsDoNot) {
+  TLUM32 rec;
+  // "0,5" is two values, not a decimal comma: commas are delimiters in IES files.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0,5\n0\n7,5\n").ok);
+  EXPECT_FLOAT_EQ(rec.GetGamma(2), 5.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 7.0f);
+
+  // Tab-separated values are one word each; the word is no number and reads as 0.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0 5\n0\n7\t5 9\n").ok);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 0.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 9.0f);
+}
+
+TEST(IesLists, DecimalCommaInSingleFieldParsers) {
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("0,5"), 0.5);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero(" 1,25 "), 1.25);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("1,2,3"), 0.0);  // only the first comma becomes a point
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero(".292"), 0.292);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("-1"), -1.0);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("1e3"), 1000.0);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("abc"), 0.0);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("nan"), 0.0);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero(""), 0.0);
+  EXPECT_EQ(StrToIntOrZero(" 37 "), 37);
+  EXPECT_EQ(StrToIntOrZero("-1"), -1);
+  EXPECT_EQ(StrToIntOrZero("1.0"), 0);
+  EXPECT_EQ(StrToIntOrZero("99999999999"), 0);
+  EXPECT_EQ(StrToIntOrZero("\t5\r"), 5);
+}
+
+TEST(IesLists, LineEndStylesAndLongLines) {
+  const std::string body = "1 1000 1 400 1 1 2 0 0 0|1 1 10|";
+  std::string angles, values;
+  for (int i = 0; i < 400; ++i) {
+    angles += std::to_string(i * 0.25) + " ";
+    values += std::to_string(i) + " ";
+  }
+  for (std::string eol : {"\r\n", "\n", "\r"}) {
+    std::string text = "x" + eol + "TILT=NONE" + eol;
+    for (char c : body)
+      text += c == '|' ? eol : std::string(1, c);
+    text += angles + eol + "0" + eol + values + eol;
+    TLUM32 rec;
+    ASSERT_TRUE(Parse(rec, text).ok) << rec.ReadError;
+    EXPECT_EQ(rec.NumGammas, 400);
+    EXPECT_FLOAT_EQ(rec.GetGamma(400), 99.75f);
+    EXPECT_FLOAT_EQ(rec.GetIntensity(1, 400), 399.0f);
+  }
+}
+
+TEST(IesSymmetry, FromTheHorizontalAngleRange) {
+  TLUM32 rec;
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", "0 45 90", 3)).ok);
+  EXPECT_EQ(rec.Symmetry, 4);
+  EXPECT_FLOAT_EQ(rec.CStep, 45.0f);
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", "0 90 180", 3)).ok);
+  EXPECT_EQ(rec.Symmetry, 2);
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", "90 180 270", 3)).ok);
+  EXPECT_EQ(rec.Symmetry, 3);
+  EXPECT_FLOAT_EQ(rec.CFirst, 90.0f);
+  EXPECT_FLOAT_EQ(rec.CLast, 270.0f);
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", "0 90 180 270", 4)).ok);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.NumPlanes, 4);
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", "90", 1)).ok);
+  EXPECT_EQ(rec.Symmetry, 1);
+  EXPECT_FLOAT_EQ(rec.CStep, 15.0f);
+  EXPECT_FLOAT_EQ(rec.CFirst, 0.0f);
+  EXPECT_FLOAT_EQ(rec.CLast, 0.0f);
+  EXPECT_FLOAT_EQ(rec.GetCAngle(1), 90.0f);
+  // The symmetry routines are bound: a rotational record answers the same for every C.
+  EXPECT_FLOAT_EQ(rec.Intensity(123.0f, 45.0f), 101.0f);
+  EXPECT_FLOAT_EQ(rec.GStep, 45.0f);
+  EXPECT_FLOAT_EQ(rec.GLast, 90.0f);
+}
+
+TEST(IesSymmetry, The360PlaneIsDropped) {
+  TLUM32 rec;
+  std::string angles;
+  for (int i = 0; i <= 16; ++i)
+    angles += std::to_string(i * 22.5) + " ";
+  ASSERT_TRUE(Parse(rec, TypeC("x\n", angles, 17)).ok) << rec.ReadError;
+  EXPECT_EQ(rec.NumPlanes, 16);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_FLOAT_EQ(rec.CLast, 337.5f);
+  EXPECT_FLOAT_EQ(rec.CStep, 22.5f);
+  ASSERT_EQ(rec.Matrix->Rows(), 17u);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(16, 1), 1600.0f);  // the 337.5 plane, not the 360 one
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 3), 102.0f);
+  // Between C337.5 and C360 the full-circle routine closes the circle toward C0.
+  EXPECT_NEAR(rec.Intensity(348.75f, 0.0f), 850.0f, 1e-3);
+}
+
+TEST(IesSymmetry, IrregularAnglesSetTheGridFlags) {
+  TLUM32 rec;
+  ASSERT_TRUE(Parse(rec,
+                    "x\nTILT=NONE\n1 1000 1 3 3 1 2 0 0 0\n1 1 10\n0 10 30\n0 30 90\n"
+                    "1 2 3\n4 5 6\n7 8 9\n")
+                  .ok);
+  EXPECT_EQ(rec.GridFlags, kGammaIrregular | kCIrregular);
+  EXPECT_FLOAT_EQ(rec.GStep, 10.0f);
+  EXPECT_FLOAT_EQ(rec.MinGStep, 10.0f);
+  EXPECT_FLOAT_EQ(rec.MinCStep, 30.0f);
+}
+
+TEST(IesTypeB, QuadrantFixtureIsHeldWithVerticalAnglesAsRows) {
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "type_b_quadrant.ies").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes95);
+  EXPECT_EQ(rec.PhotSystem, kSystemB);
+  EXPECT_EQ(rec.Symmetry, 4);
+  EXPECT_EQ(rec.NumPlanes, 4);  // the IES vertical angles
+  EXPECT_EQ(rec.NumGammas, 3);  // the IES horizontal angles
+  EXPECT_FLOAT_EQ(rec.GetCAngle(4), 30.0f);
+  EXPECT_FLOAT_EQ(rec.GetGamma(3), 40.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 3), 600.0f);  // V10, H40: 6000 cd per 10 klm
+  EXPECT_FLOAT_EQ(rec.GetIntensity(4, 1), 300.0f);
+  EXPECT_FLOAT_EQ(rec.CLast, 30.0f);
+  EXPECT_FLOAT_EQ(rec.GLast, 40.0f);
+  EXPECT_FLOAT_EQ(rec.CStep, 10.0f);
+  EXPECT_FLOAT_EQ(rec.GStep, 20.0f);
+  EXPECT_FLOAT_EQ(rec.MinGStep, 10.0f);
+  EXPECT_EQ(rec.LumName.str(), "Floodlight, type B, symmetric about both axes");
+  // Straight down (gamma 0) is B 0, beta 0.
+  EXPECT_FLOAT_EQ(rec.Intensity(0.0f, 0.0f), 900.0f);
+}
+
+TEST(IesTypeB, FullFixtureHasNoSymmetry) {
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "type_b_full.ies").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes86);
+  EXPECT_EQ(rec.PhotSystem, kSystemB);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_FLOAT_EQ(rec.CFirst, -90.0f);
+  EXPECT_FLOAT_EQ(rec.GFirst, -90.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(3, 2), 100.0f);  // V0, H0
+  EXPECT_FLOAT_EQ(rec.GetIntensity(4, 3), 5.0f);    // V45, H90
+  EXPECT_EQ(rec.LabelLines->size(), 2u);
+}
+
+TEST(IesTypeA, FixtureKeepsTypeAndDimensions) {
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "type_a.ies").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes91);
+  EXPECT_EQ(rec.PhotSystem, kSystemA);
+  EXPECT_EQ(rec.Symmetry, 2);  // vertical from -90, horizontal from 0
+  EXPECT_EQ(rec.NumPlanes, 3);
+  EXPECT_EQ(rec.NumGammas, 2);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 2), 200.0f);
+  EXPECT_EQ(rec.OpeningShape, 1);
+  EXPECT_EQ(rec.AreaDim.Length, 610);
+  EXPECT_EQ(rec.AreaDim.Width, 305);
+  EXPECT_EQ(rec.LampSet[0].Wattage, 40);
+  EXPECT_EQ(rec.ReportNo.str(), "A-FIXTURE");
+}
+
+TEST(IesHostile, HugeAndBadCountsFailBeforeAllocating) {
+  TLUM32 rec;
+  Parsed p = Parse(rec, "x\nTILT=NONE\n1 1000 1 60000 60000 1 2 0 0 0\n1 1 10\n0 90\n0\n1 2\n");
+  EXPECT_FALSE(p.ok);
+  EXPECT_EQ(p.code, kFormatLoadFailed);
+  EXPECT_EQ(rec.ReadError, "ies: declares 60000 x 60000 values, file holds 5 words");
+  EXPECT_FALSE(rec.Matrix);
+
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1000 1 70000 1 1 2 0 0 0\n1 1 10\n0\n").ok);
+  EXPECT_NE(rec.ReadError.find("65535"), std::string::npos);
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1000 1 0 1 1 2 0 0 0\n1 1 10\n0\n").ok);
+  EXPECT_EQ(rec.ReadError, "ies: number of vertical angles is 0");
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 -3 1 2 0 0 0\n1 1 10\n0\n").ok);
+  EXPECT_EQ(rec.ReadError, "ies: number of horizontal angles is -3");
+}
+
+TEST(IesHostile, TruncatedListsFail) {
+  TLUM32 rec;
+  // Two values short of 2 + 2 angles and 2 x 2 candela values.
+  Parsed p = Parse(rec, "x\nTILT=NONE\n1 1000 1 2 2 1 2 0 0 0\n1 1 10\n0 90\n0 180\n1 2\n");
+  EXPECT_FALSE(p.ok);
+  EXPECT_EQ(p.code, kFormatLoadFailed);
+  EXPECT_EQ(rec.ReadError, "ies: declares 2 x 2 values, only 2 candela values follow the angles");
+  // A closing 360-degree plane is dropped unread, so the file need not hold its values.
+  p = Parse(rec, "x\nTILT=NONE\n1 1000 1 2 2 1 2 0 0 0\n1 1 10\n0 90\n0 360\n1 2\n");
+  EXPECT_TRUE(p.ok) << rec.ReadError;
+}
+
+TEST(IesLists, ValuesMissingAtTheEndReadAsZero) {
+  TLUM32 rec;
+  // Enough words in number, but the stray word after the first candela list belongs to no list
+  // (each list begins on a fresh line), so the last list runs out: its missing value is 0.
+  ASSERT_TRUE(
+      Parse(rec, "x\nTILT=NONE\n1 1000 1 2 2 1 2 0 0 0\n1 1 10\n0 90\n0 180\n1 2 99\n3\n").ok)
+      << rec.ReadError;
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 2.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 1), 3.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(2, 2), 0.0f);
+}
+
+TEST(IesLists, TabSeparatedCandelaLinesReadAsZeroWithoutFailing) {
+  TLUM32 rec;
+  ASSERT_TRUE(Parse(rec,
+                    "x\nTILT=NONE\n1 1000 1 3 2 1 2 0 0 0\n1 1 10\n0 45 90\n0 180\n"
+                    "10\t\t20\t\t30\n40\t\t50\t\t60\n")
+                  .ok)
+      << rec.ReadError;
+  for (std::size_t i = 1; i <= 2; ++i)
+    for (std::size_t j = 1; j <= 3; ++j)
+      EXPECT_FLOAT_EQ(rec.GetIntensity(i, j), 0.0f);
+}
+
+TEST(IesHostile, OutOfRangeNumbersFail) {
+  TLUM32 rec;
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1e39 1 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n1 2\n").ok);
+  EXPECT_EQ(rec.ReadError, "ies: lumens per lamp out of range");
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0 90\n0\n1e300 2\n").ok);
+  EXPECT_EQ(rec.ReadError, "ies: candela value out of range");
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0 1e300\n0\n1 2\n").ok);
+  // Absurd dimensions saturate instead of overflowing.
+  ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 -1e300 0 0\n1 1 10\n0 90\n0\n1 2\n").ok);
+  EXPECT_EQ(rec.AreaDim.Diameter, 65535);
+}
+
+TEST(IesHostile, BinaryJunkAndEmptyInput) {
+  TLUM32 rec;
+  std::string junk;
+  for (int i = 0; i < 4096; ++i)
+    junk += static_cast<char>((i * 131 + 7) & 0xFF);
+  EXPECT_FALSE(Parse(rec, junk).ok);
+  EXPECT_FALSE(Parse(rec, "").ok);
+  EXPECT_FALSE(Parse(rec, std::string("x\nTILT=NONE\n\0\0\0", 15)).ok);
+  EXPECT_FALSE(Parse(rec, "x\nTILT=NONE\n" + junk).ok);
+  EXPECT_FALSE(rec.ReadError.empty());
+  EXPECT_EQ(rec.ReadError.find('\n'), std::string::npos);
+}
+
+TEST(IesFallback, NothingAnEarlierReaderLeftLeaksIn) {
+  TLUM32 rec;
+  rec.Clear();
+  rec.SetFileName("/data/lamp.txt");
+  // What a reader tried before in the fallback chain may have stored before it failed.
+  rec.LabelLines = std::vector<std::string>{"old", "lines"};
+  rec.Symmetry = 4;
+  rec.PhotSystem = kSystemB;
+  rec.LumName = "stale";
+  rec.AreaDim.Width = 77;
+  std::uint8_t code = 0;
+  ASSERT_TRUE(ParseIes(rec, TypeC("new\n", "0 90 180 270", 4, "9 2 0 0 0"), code));
+  ASSERT_EQ(rec.LabelLines->size(), 1u);
+  EXPECT_EQ((*rec.LabelLines)[0], "new");
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.PhotSystem, kSystemC);  // an unknown type keeps the cleared record's C
+  EXPECT_TRUE(rec.LumName.empty());
+  EXPECT_EQ(rec.AreaDim.Width, 0);
+  EXPECT_EQ(rec.FileName, "/data/lamp.txt");
+}
+
+TEST(IesFallback, LoadFindsAnIesFileUnderAnotherExtension) {
+  testing::TempDir dir;
+  const auto path = dir / "lamp.ldt";
+  testing::WriteFile(path, TypeC("IESNA91\r\n[MANUFAC] ACME\r\n", "0 120 240", 3));
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load(path.string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes91);
+  EXPECT_EQ(rec.Company.str(), "ACME");
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.NumPlanes, 3);
+}
+
+}  // namespace
+}  // namespace lumatra
