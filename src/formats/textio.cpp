@@ -43,7 +43,10 @@ void LineReader::Rewind() {
 
 bool ParseNumber(std::string_view text, double& value) {
   value = 0.0;
-  if (!text.empty() && text.front() == '+') text.remove_prefix(1);
+  if (!text.empty() && text.front() == '+') {
+    text.remove_prefix(1);
+    if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;  // "+-1"
+  }
   if (text.empty()) return false;
   // Only digits, sign, point and exponent are number characters (rejects inf, nan, hex).
   for (char c : text) {
