@@ -1,22 +1,299 @@
+// LTLI fixed-column format: reader and writer.
+//
+// The writer always samples a 10-degree C grid starting at C90 and a 2-degree gamma grid; the
+// reader places the file's first plane at the start of its C range and then reverses or rotates
+// the planes as the orientation field F6 says. Reading back a written file therefore gives the
+// distribution turned (and for some symmetries mirrored), not the original orientation.
 #include "formats/ltli.h"
 
-#include <stdexcept>
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <utility>
 
 #include "formats/file_io.h"
+#include "formats/textio.h"
+#include "formats/value_lists.h"
 #include "model/lum32.h"
+#include "photometry/evaluation.h"
+#include "photometry/transforms.h"
+#include "support/io_error.h"
+#include "support/rounding.h"
+#include "support/text_fields.h"
 
 namespace lumatra {
 
-bool ParseLTLI(TLUM32& rec, std::string_view) {
-  rec.ReadError = "ltli: reader not available";
+namespace {
+
+constexpr std::size_t kFieldWidth = 4;
+constexpr std::size_t kFieldsPerLine = 17;
+constexpr std::size_t kMarkerColumn = 36;  // columns 37-40, counted from 0
+constexpr std::size_t kNameColumn = 40;    // columns 41-48
+constexpr std::size_t kNameWidth = 8;
+// The reader takes lengths above this many millimetres as millimetres already.
+constexpr std::int64_t kCentimetreLimit = 2000;
+
+// Field n (from 1) of a line: an integer, or 0 when empty, absent or not a number.
+std::int32_t Field(std::string_view line, std::size_t n) {
+  const std::size_t start = (n - 1) * kFieldWidth;
+  if (start >= line.size()) return 0;
+  return StrToIntOrZero(line.substr(start, kFieldWidth));
+}
+
+std::string TextLine(LineReader& in) {
+  return Trim(in.ReadLine().substr(0, kShortTextMax));
+}
+
+bool Fail(TLUM32& rec, std::string reason) {
+  rec.ReadError = std::move(reason);
   return false;
 }
+
+std::string Int(std::int64_t n) {
+  return FormatInteger(n);
+}
+
+// How the file's planes map onto the record, by C range F2 and orientation F6.
+struct PlaneLayout {
+  std::uint8_t symmetry;
+  float c_first, c_last, c_step;
+  bool reversed;
+  float rotation;  // degrees, 0: none
+};
+
+PlaneLayout LayoutOf(std::int32_t c_range, std::int32_t orientation, float c_step) {
+  if (c_range == 0) return {1, 0, 0, 0, false, 0};
+  if (c_range == 90) return {4, 0, 90, c_step, orientation == 0, 0};
+  if (c_range == 180 && orientation != 0) return {2, 0, 180, c_step, orientation == 90, 0};
+  if (c_range == 180) return {3, 90, 270, c_step, true, 0};
+  const float rotation = orientation == 0 ? 90.0f : orientation == 90 ? 180.0f : 0.0f;
+  return {0, 0, static_cast<float>(c_range), c_step, false, rotation};
+}
+
+// Luminous area from F7 to F9: centimetres, unless the length or width so read exceeds 2 m, in
+// which case the values were millimetres already.
+void ReadArea(TLUM32& rec, std::string_view line) {
+  std::int64_t length = std::int64_t{Field(line, 7)} * 10;
+  std::int64_t width = std::int64_t{Field(line, 8)} * 10;
+  std::int64_t height = std::int64_t{Field(line, 9)} * 10;
+  if (length > kCentimetreLimit || width > kCentimetreLimit) {
+    length /= 10;
+    width /= 10;
+    height /= 10;
+  }
+  rec.AreaDim.Length = ToU16(length);
+  rec.AreaDim.Width = ToU16(width);
+  rec.AreaDim.HeightC0 = ToU16(height);
+  rec.LumDim.Length = rec.AreaDim.Length;
+  rec.LumDim.Width = rec.AreaDim.Width;
+  rec.LumDim.Height = rec.AreaDim.HeightC0;
+}
+
+// Lines left from the reader's position, counting no further than `enough`.
+std::size_t LinesAhead(LineReader in, std::size_t enough) {
+  std::size_t lines = 0;
+  std::string_view line;
+  while (lines < enough && in.Next(line))
+    ++lines;
+  return lines;
+}
+
+// Intensities from line 6 on, 17 fields per line.
+void ReadIntensities(TLUM32& rec, LineReader& in, bool reversed) {
+  std::string_view line;
+  std::size_t field = kFieldsPerLine;
+  for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
+    for (std::size_t k = 1; k <= rec.NumPlanes; ++k) {
+      if (field == kFieldsPerLine) {
+        line = in.ReadLine().substr(0, kShortTextMax);
+        field = 0;
+      }
+      const std::size_t row = reversed ? rec.NumPlanes - k + 1 : k;
+      rec.SetValue(row, j, static_cast<float>(Field(line, ++field)));
+    }
+  }
+}
+
+}  // namespace
+
+std::string Int4(std::int64_t n) {
+  return LeftPad(FormatInteger(n), kFieldWidth);
+}
+
+std::string Unquote(std::string_view text) {
+  std::string s = Trim(text);
+  if (!s.empty() && s.front() == '"') s.front() = ' ';
+  if (!s.empty() && s.back() == '"') s.back() = ' ';
+  return Trim(s);
+}
+
+bool ParseLTLI(TLUM32& rec, std::string_view text) {
+  ClearKeepingName(rec);
+  LineReader in(text);
+  const std::string_view first = in.ReadLine().substr(0, kShortTextMax);
+  if (first.size() < kMarkerColumn + 4 || UpperCase(first.substr(kMarkerColumn, 4)) != "LTLI")
+    return Fail(rec, "ltli: no \"LTLI\" marker in columns 37-40");
+
+  const std::int32_t number = Field(first, 1);
+  rec.LumNumber = number == -1 ? Trim(first.substr(std::min(first.size(), kNameColumn), kNameWidth))
+                               : Int(number);
+  ReadArea(rec, first);
+  rec.ReportNo2 = TextLine(in);
+  rec.Company = TextLine(in);
+  rec.LumName = TextLine(in);
+  rec.ReportNo = TextLine(in);
+
+  const std::int32_t c_range = Field(first, 2), gamma_range = Field(first, 3);
+  const std::int32_t c_step = Field(first, 4), gamma_step = Field(first, 5);
+  if (c_step <= 0 || gamma_step <= 0)
+    return Fail(rec, "ltli: C step " + Int(c_step) + " and gamma step " + Int(gamma_step) +
+                         " must be positive");
+  if (c_range < 0 || gamma_range < 0)
+    return Fail(rec, "ltli: C range " + Int(c_range) + " and gamma range " + Int(gamma_range) +
+                         " must not be negative");
+  const auto gammas = static_cast<std::size_t>(
+      RoundHalfEven(static_cast<long double>(gamma_range) / gamma_step) + 1);
+  const auto planes =
+      static_cast<std::size_t>(RoundHalfEven(static_cast<long double>(c_range) / c_step) + 1);
+  const PlaneLayout layout = LayoutOf(c_range, Field(first, 6), static_cast<float>(c_step));
+  const std::size_t stored = layout.symmetry == 1 ? 1 : planes;
+  const std::size_t lines_needed = (stored * gammas + kFieldsPerLine - 1) / kFieldsPerLine;
+  if (const std::size_t held = LinesAhead(in, lines_needed); held < lines_needed)
+    return Fail(rec, "ltli: " + Int(static_cast<std::int64_t>(stored)) + " planes x " +
+                         Int(static_cast<std::int64_t>(gammas)) + " angles need " +
+                         Int(static_cast<std::int64_t>(lines_needed)) + " lines, file holds " +
+                         Int(static_cast<std::int64_t>(held)));
+
+  rec.Matrix = std::make_unique<TSglArray>(planes + 1, gammas + 1);
+  rec.NumGammas = static_cast<std::uint16_t>(gammas);
+  rec.NumPlanes = static_cast<std::uint16_t>(stored);
+  rec.GFirst = 0;
+  rec.GLast = static_cast<float>(gamma_range);
+  rec.GStep = static_cast<float>(gamma_step);
+  rec.Symmetry = layout.symmetry;
+  rec.CFirst = layout.c_first;
+  rec.CLast = layout.c_last;
+  rec.CStep = layout.c_step;
+  rec.MinGStep = rec.GStep;
+  rec.MinCStep = rec.CStep;
+  for (std::size_t i = 1; i <= stored; ++i)
+    rec.SetValue(i, 0, rec.CFirst + static_cast<float>(i - 1) * rec.CStep);
+  for (std::size_t j = 1; j <= gammas; ++j)
+    rec.SetValue(0, j, rec.GFirst + static_cast<float>(j - 1) * rec.GStep);
+  ReadIntensities(rec, in, layout.reversed);
+
+  rec.SetupSymmetry(rec.Symmetry);
+  if (layout.rotation == 0) {
+    CalcFlux(rec);
+    rec.FindPeak();
+  } else {
+    rec.Loaded = 1;  // the rotation works on loaded records only; the table is complete here
+    RotateGrid(rec, layout.rotation, 0, 0);
+  }
+  return true;
+}
+
 bool ReadLTLI(TLUM32& rec) {
   return ParseLTLI(rec, ReadFileBytes(rec.FileName));
 }
-std::string LTLIText(TLUM32&) {
-  throw std::logic_error("ltli: writer not available");
+
+namespace {
+
+// The file's C range by symmetry; "" for a symmetry the format cannot express.
+std::string CRangeField(std::uint8_t symmetry) {
+  switch (symmetry) {
+    case 0:
+      return Int4(350);
+    case 1:
+      return Int4(0);
+    case 2:
+    case 3:
+      return Int4(180);
+    case 4:
+      return Int4(90);
+    default:
+      return {};
+  }
 }
+
+std::size_t PlaneCount(std::uint8_t symmetry) {
+  switch (symmetry) {
+    case 0:
+      return 36;
+    case 1:
+      return 1;
+    case 2:
+    case 3:
+      return 19;
+    case 4:
+      return 10;
+    default:
+      return 0;
+  }
+}
+
+// F7 to F9 in centimetres; a luminous area longer or wider than 2 m goes in millimetres, which
+// the reader recognises by that size (in centimetres it would come back a tenth as long).
+std::string AreaFields(const TLUM32& rec) {
+  const AreaDims& a = rec.AreaDim;
+  const bool large = a.Length > kCentimetreLimit || a.Width > kCentimetreLimit;
+  const bool fits = a.Length <= 9999 && a.Width <= 9999 && a.HeightC0 <= 9999;
+  const int divisor = large && fits ? 1 : 10;
+  return Int4(a.Length / divisor) + Int4(a.Width / divisor) + Int4(a.HeightC0 / divisor);
+}
+
+std::string HeaderLine(const TLUM32& rec) {
+  return Int4(-1) + CRangeField(rec.Symmetry) + Int4(rec.GLast > 90.1f ? 180 : 90) + Int4(10) +
+         Int4(2) + Int4(90) + AreaFields(rec) + "LTLI" +
+         LeftPad(Unquote(JustName(rec.ShortName.view())), kNameWidth) + std::string(8, ' ');
+}
+
+// One intensity as a 4-column field. A value that needs more columns would shift every field
+// after it, so the record cannot be written in this format.
+std::string IntensityField(long double value, float c, float gamma) {
+  const std::int64_t n = RoundHalfEven(value);
+  if (n > 9999 || n < -999)
+    throw IoError("ltli: intensity " + Int(n) + " cd/klm at C" + FormatF(c) + " gamma " +
+                  FormatF(gamma) + " does not fit the 4-column field");
+  return Int4(n);
+}
+
+}  // namespace
+
+std::string LTLIText(TLUM32& rec) {
+  std::string out;
+  auto line = [&out](std::string_view s) {
+    out += s;
+    out += "\r\n";
+  };
+  line(HeaderLine(rec));
+  line(Unquote(rec.ReportNo2.view()));
+  line(Unquote(rec.Company.view()));
+  line(Unquote(rec.LumName.view()));
+  line(Int(rec.LampSet[0].NumLamps) + " x " + Unquote(rec.LampSet[0].LampType.view()));
+
+  const std::size_t gamma_count = rec.GLast > 90.1f ? 91 : 46;
+  const std::size_t plane_count = PlaneCount(rec.Symmetry);
+  std::string values;
+  std::size_t in_line = 0;
+  for (std::size_t g = 1; g <= gamma_count; ++g) {
+    const auto gamma = static_cast<float>((g - 1) * 2);
+    for (std::size_t p = 1; p <= plane_count; ++p) {
+      auto c = static_cast<float>(90 + (p - 1) * 10);
+      if (c >= 360) c -= 360;
+      values += IntensityField(rec.Intensity(c, gamma), c, gamma);
+      if (++in_line == kFieldsPerLine) {
+        line(values);
+        values.clear();
+        in_line = 0;
+      }
+    }
+  }
+  if (in_line > 0) line(values);
+  return out;
+}
+
 void WriteLTLI(TLUM32& rec) {
   WriteFileAtomically(rec.FileName, LTLIText(rec));
 }

@@ -1,0 +1,330 @@
+// LTLI: the column fields of line 1, the plane layouts by C range and orientation, the writer's
+// fixed 10/2-degree grid, and reading back what the writer produces (in the orientation the
+// format gives it).
+#include "formats/ltli.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "formats/format_checks.h"
+#include "model/lum32.h"
+#include "support/io_error.h"
+#include "support/rounding.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+using format_checks::ExpectReason;
+using format_checks::Lines;
+using testing::FillGrid;
+using testing::Steps;
+
+std::string HeaderLine(std::vector<int> fields, std::string_view marker = "LTLI",
+                       std::string_view name = "") {
+  std::string line;
+  for (int f : fields)
+    line += Int4(f);
+  return line + std::string(marker) + std::string(name);
+}
+
+// Intensity lines of 17 fields holding the values first, first + 1, ...
+std::string ValueLines(std::size_t count, int first = 0) {
+  std::string text;
+  for (std::size_t n = 0; n < count; ++n) {
+    text += Int4(first + static_cast<int>(n));
+    if (n % 17 == 16 || n + 1 == count) text += "\r\n";
+  }
+  return text;
+}
+
+std::string File(const std::string& header, std::size_t values) {
+  return header + "\r\nreport 2\r\n  Maker  \r\nSpot\r\nlamp\r\n" + ValueLines(values);
+}
+
+TEST(LtliText, Int4AndUnquote) {
+  EXPECT_EQ(Int4(5), "   5");
+  EXPECT_EQ(Int4(-1), "  -1");
+  EXPECT_EQ(Int4(12345), "12345");
+  EXPECT_EQ(Unquote("  \"Spot 1\" "), "Spot 1");
+  EXPECT_EQ(Unquote("\""), "");
+  EXPECT_EQ(Unquote("a\"b"), "a\"b");
+  EXPECT_EQ(Unquote(" \"x"), "x");
+}
+
+TEST(LtliReader, HeaderFieldsAndTexts) {
+  TLUM32 rec;
+  ASSERT_TRUE(ParseLTLI(rec, File(HeaderLine({123, 0, 90, 10, 10, 0, 60, 30, 5}), 10)))
+      << rec.ReadError;
+  EXPECT_EQ(rec.LumNumber.str(), "123");
+  EXPECT_EQ(rec.AreaDim.Length, 600);
+  EXPECT_EQ(rec.AreaDim.Width, 300);
+  EXPECT_EQ(rec.AreaDim.HeightC0, 50);
+  EXPECT_EQ(rec.LumDim.Length, 600);
+  EXPECT_EQ(rec.LumDim.Width, 300);
+  EXPECT_EQ(rec.LumDim.Height, 50);
+  EXPECT_EQ(rec.ReportNo2.str(), "report 2");
+  EXPECT_EQ(rec.Company.str(), "Maker");
+  EXPECT_EQ(rec.LumName.str(), "Spot");
+  EXPECT_EQ(rec.ReportNo.str(), "lamp");
+
+  // Marker in lower case, the name from columns 41-48, lengths already in millimetres.
+  ASSERT_TRUE(ParseLTLI(
+      rec, File(HeaderLine({-1, 0, 90, 10, 10, 0, 1200, 300, 45}, "ltli", "ABCDEFGHxyz"), 10)));
+  EXPECT_EQ(rec.LumNumber.str(), "ABCDEFGH");
+  EXPECT_EQ(rec.AreaDim.Length, 1200);
+  EXPECT_EQ(rec.AreaDim.Width, 300);
+  EXPECT_EQ(rec.AreaDim.HeightC0, 45);
+
+  // Fields that are not integers read as 0.
+  std::string header = HeaderLine({7, 0, 90, 10, 10, 0, 60, 30, 5});
+  header.replace(24, 4, " x1 ");
+  ASSERT_TRUE(ParseLTLI(rec, File(header, 10)));
+  EXPECT_EQ(rec.AreaDim.Length, 0);
+  EXPECT_EQ(rec.AreaDim.Width, 300);
+}
+
+TEST(LtliReader, HalfTableWithReversedPlanes) {
+  // C range 180 in steps of 15, gamma 0..90 in steps of 5, orientation 90: 13 x 19 = 247 values
+  // on 15 lines, the last with 9.
+  const std::string text = File(HeaderLine({1, 180, 90, 15, 5, 90, 0, 0, 0}), 247);
+  const auto lines = Lines(text);
+  ASSERT_EQ(lines.size(), 5u + 15u);
+  EXPECT_EQ(lines.back().size(), 9u * 4u);
+  TLUM32 rec;
+  ASSERT_TRUE(ParseLTLI(rec, text)) << rec.ReadError;
+  EXPECT_EQ(rec.Symmetry, 2);
+  ASSERT_EQ(rec.NumPlanes, 13);
+  ASSERT_EQ(rec.NumGammas, 19);
+  EXPECT_FLOAT_EQ(rec.CFirst, 0);
+  EXPECT_FLOAT_EQ(rec.CLast, 180);
+  EXPECT_FLOAT_EQ(rec.CStep, 15);
+  EXPECT_FLOAT_EQ(rec.GLast, 90);
+  EXPECT_FLOAT_EQ(rec.GStep, 5);
+  for (std::size_t k = 1; k <= 13; ++k)
+    EXPECT_FLOAT_EQ(rec.GetCAngle(k), 15.0f * (k - 1));
+  for (std::size_t j = 1; j <= 19; ++j)
+    EXPECT_FLOAT_EQ(rec.GetGamma(j), 5.0f * (j - 1));
+  // Value n of the file is gamma j = n / 13 + 1 and file plane k = n % 13 + 1, stored reversed.
+  for (std::size_t n = 0; n < 247; ++n)
+    EXPECT_FLOAT_EQ(rec.GetIntensity(13 - n % 13, n / 13 + 1), static_cast<float>(n));
+  EXPECT_EQ(rec.FluxCalcDone, 1);
+  EXPECT_FLOAT_EQ(rec.PeakIntensity, 246);
+
+  // One line short: refused before anything is stored.
+  EXPECT_FALSE(ParseLTLI(rec, text.substr(0, text.rfind("\r\n", text.size() - 3) + 2)));
+  ExpectReason(rec, "ltli: 13 planes x 19 angles need 15 lines, file holds 14");
+  EXPECT_FALSE(rec.Matrix);
+}
+
+TEST(LtliReader, PlaneLayoutsByRangeAndOrientation) {
+  struct Case {
+    int c_range, orientation;
+    std::uint8_t symmetry;
+    float c_first, c_last;
+    bool reversed;
+  };
+  for (const Case& c : {Case{90, 0, 4, 0, 90, true}, Case{90, 90, 4, 0, 90, false},
+                        Case{180, -90, 2, 0, 180, false}, Case{180, 0, 3, 90, 270, true},
+                        Case{0, 0, 1, 0, 0, false}}) {
+    SCOPED_TRACE(c.c_range * 1000 + c.orientation);
+    const std::size_t planes = c.c_range == 0 ? 1 : c.c_range / 30 + 1;
+    TLUM32 rec;
+    ASSERT_TRUE(ParseLTLI(
+        rec, File(HeaderLine({1, c.c_range, 10, 30, 10, c.orientation, 0, 0, 0}), planes * 2)))
+        << rec.ReadError;
+    EXPECT_EQ(rec.Symmetry, c.symmetry);
+    ASSERT_EQ(rec.NumPlanes, planes);
+    EXPECT_FLOAT_EQ(rec.CFirst, c.c_first);
+    EXPECT_FLOAT_EQ(rec.CLast, c.c_last);
+    EXPECT_FLOAT_EQ(rec.GetCAngle(planes), c.c_last);
+    EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), c.reversed ? planes - 1 : 0);
+  }
+}
+
+TEST(LtliReader, FullCircleIsRotatedByOrientation) {
+  // C range 360 in steps of 15, orientation 0: 25 planes from C0 to C360, then turned by 90
+  // degrees, so the file's C0 plane (value 100 + gamma index) ends up at C90.
+  std::string values;
+  for (int j = 0; j < 10; ++j)
+    for (int k = 0; k < 25; ++k)
+      values += Int4(k == 0 ? 100 + j : 10);
+  std::string body;
+  for (std::size_t at = 0; at < values.size(); at += 68)
+    body += values.substr(at, 68) + "\r\n";
+  TLUM32 rec;
+  ASSERT_TRUE(
+      ParseLTLI(rec, HeaderLine({1, 360, 90, 15, 10, 0, 0, 0, 0}) + "\r\n\r\n\r\n\r\n\r\n" + body))
+      << rec.ReadError;
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_NEAR(rec.Intensity(90, 40) / rec.Intensity(90, 0), 104.0 / 100.0, 1e-3);
+  EXPECT_NEAR(rec.Intensity(180, 40) / rec.Intensity(90, 40), 10.0 / 104.0, 1e-3);
+  EXPECT_NEAR(rec.Intensity(0, 40) / rec.Intensity(90, 40), 10.0 / 104.0, 1e-3);
+}
+
+TEST(LtliReader, MalformedFilesFailWithAReason) {
+  struct Case {
+    std::string text, reason;
+  };
+  const std::vector<Case> cases = {
+      {"", "ltli: no \"LTLI\" marker"},
+      {HeaderLine({1, 0, 90, 10, 10, 0, 0, 0, 0}, "LTLX"), "ltli: no \"LTLI\" marker"},
+      {HeaderLine({1, 0, 90, 10, 10, 0, 0, 0}, "LTLI"), "ltli: no \"LTLI\" marker"},
+      {File(HeaderLine({1, 0, 90, 0, 10, 0, 0, 0, 0}), 10), "ltli: C step 0 and gamma step 10"},
+      {File(HeaderLine({1, 90, 90, 10, 0, 0, 0, 0, 0}), 10), "ltli: C step 10 and gamma step 0"},
+      {File(HeaderLine({1, 90, 90, -10, 10, 0, 0, 0, 0}), 10), "ltli: C step -10"},
+      {File(HeaderLine({1, 90, -90, 10, 10, 0, 0, 0, 0}), 10), "ltli: C range 90 and gamma"},
+      {File(HeaderLine({1, 9999, 9999, 1, 1, 0, 0, 0, 0}), 10),
+       "ltli: 10000 planes x 10000 angles need 5882353 lines, file holds"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    TLUM32 rec;
+    EXPECT_FALSE(ParseLTLI(rec, c.text));
+    ExpectReason(rec, c.reason);
+    EXPECT_FALSE(rec.Matrix);
+  }
+}
+
+float Distribution(float c, float g) {
+  const double r = c * 3.14159265358979 / 180;
+  return static_cast<float>(300 + 2.3 * g + 80 * std::cos(r) + 35 * std::sin(r) + 0.01 * c * g);
+}
+
+TEST(LtliWriter, HeaderLineTextsAndValueLines) {
+  TLUM32 rec;
+  FillGrid(rec, 4, Steps(0, 15, 90), Steps(0, 5, 90), Distribution);
+  rec.SetFileName("/out/LUMI.LTL");
+  rec.AreaDim = {600, 300, 0, 55, 0, 0, 0};
+  rec.ReportNo2 = "\"R 7\"";
+  rec.Company = " Maker ";
+  rec.LumName = "Spot";
+  rec.LampSet[0].NumLamps = 2;
+  rec.LampSet[0].LampType = "\"T26\"";
+  const auto lines = Lines(LTLIText(rec));
+  EXPECT_EQ(lines[0], "  -1  90  90  10   2  90  60  30   5LTLI    LUMI        ");
+  EXPECT_EQ(lines[1], "R 7");
+  EXPECT_EQ(lines[2], "Maker");
+  EXPECT_EQ(lines[3], "Spot");
+  EXPECT_EQ(lines[4], "2 x T26");
+  // 46 gammas x 10 planes = 460 values: 27 lines of 17 and one of 1.
+  ASSERT_EQ(lines.size(), 5u + 28u);
+  for (std::size_t k = 5; k < 32; ++k)
+    EXPECT_EQ(lines[k].size(), 68u);
+  EXPECT_EQ(lines.back().size(), 4u);
+  EXPECT_EQ(lines[5].substr(0, 4), Int4(RoundHalfEven(rec.Intensity(90, 0))));
+  EXPECT_EQ(lines[5].substr(4, 4), Int4(RoundHalfEven(rec.Intensity(100, 0))));
+
+  // Gammas beyond 90 degrees: gamma range 180 and 91 angles; a full circle as C range 350.
+  FillGrid(rec, 0, Steps(0, 30, 330), Steps(0, 10, 180), Distribution);
+  const auto full = Lines(LTLIText(rec));
+  EXPECT_EQ(full[0].substr(4, 8), " 350 180");
+  EXPECT_EQ(full.size(), 5u + (91 * 36 + 16) / 17);
+}
+
+TEST(LtliWriter, LargeAreaGoesInMillimetres) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, Steps(0, 5, 90), Distribution);
+  rec.AreaDim = {2500, 300, 0, 61, 0, 0, 0};
+  const std::string text = LTLIText(rec);
+  EXPECT_EQ(text.substr(24, 12), "2500 300  61");
+  TLUM32 back;
+  ASSERT_TRUE(ParseLTLI(back, text)) << back.ReadError;
+  EXPECT_EQ(back.AreaDim.Length, 2500);
+  EXPECT_EQ(back.AreaDim.Width, 300);
+  EXPECT_EQ(back.AreaDim.HeightC0, 61);
+  rec.AreaDim = {1999, 300, 0, 61, 0, 0, 0};
+  EXPECT_EQ(LTLIText(rec).substr(24, 12), " 199  30   6");
+}
+
+TEST(LtliWriter, IntensityBeyondFourColumnsIsRefused) {
+  TLUM32 rec;
+  FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float g) { return g < 50 ? 12000.0f : 1.0f; });
+  EXPECT_THROW(LTLIText(rec), IoError);
+  FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float) { return 9999.4f; });
+  EXPECT_NO_THROW(LTLIText(rec));
+}
+
+// Where the read-back record holds the value the writer sampled at plane p (from 1): the file's
+// planes start at C90 and the reader lays them out by the written C range and orientation 90.
+float ReadBackC(std::uint8_t symmetry, std::size_t p) {
+  const float plane = 10.0f * static_cast<float>(p - 1);
+  switch (symmetry) {
+    case 0:
+      return std::fmod(plane + 180.0f, 360.0f);  // turned by 180 degrees
+    case 2:
+    case 3:
+      return 180.0f - plane;  // reversed
+    default:
+      return plane;
+  }
+}
+
+void ExpectWrittenGridComesBack(TLUM32& rec) {
+  TLUM32 back;
+  ASSERT_TRUE(ParseLTLI(back, LTLIText(rec))) << back.ReadError;
+  const std::uint8_t symmetry = rec.Symmetry;
+  EXPECT_EQ(back.Symmetry, symmetry == 3 ? 2 : symmetry);
+  const std::size_t planes = symmetry == 0 ? 36 : symmetry == 1 ? 1 : symmetry == 4 ? 10 : 19;
+  const int last_gamma = rec.GLast > 90.1f ? 180 : 90;
+  int mismatches = 0;
+  for (int g = 0; g <= last_gamma; g += 2) {
+    for (std::size_t p = 1; p <= planes; ++p) {
+      auto c = static_cast<float>(90 + 10 * (p - 1));
+      if (c >= 360) c -= 360;
+      const auto written = static_cast<double>(RoundHalfEven(rec.Intensity(c, g)));
+      const double read = back.Intensity(ReadBackC(symmetry, p), static_cast<float>(g));
+      // Unturned tables come back exactly; the turn interpolates in float directions.
+      const double tolerance = symmetry == 0 ? 1e-3 * std::fabs(written) + 1e-3 : 0;
+      if (std::fabs(read - written) > tolerance && ++mismatches <= 5)
+        ADD_FAILURE() << "C" << c << " gamma " << g << ": wrote " << written << ", read " << read;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+}
+
+TEST(LtliRoundTrip, EverySymmetryInTheFormatsOrientation) {
+  const std::vector<std::pair<std::uint8_t, std::vector<float>>> grids = {{0, Steps(0, 15, 345)},
+                                                                          {1, {0}},
+                                                                          {2, Steps(0, 15, 180)},
+                                                                          {3, Steps(90, 15, 270)},
+                                                                          {4, Steps(0, 22.5f, 90)}};
+  for (const auto& [symmetry, c_angles] : grids) {
+    SCOPED_TRACE(static_cast<int>(symmetry));
+    TLUM32 rec;
+    FillGrid(rec, symmetry, c_angles, Steps(0, 2.5f, 180), Distribution);
+    ExpectWrittenGridComesBack(rec);
+  }
+}
+
+TEST(LtliRoundTrip, LoadedThroughTheFallbackChain) {
+  testing::TempDir dir;
+  TLUM32 rec;
+  FillGrid(rec, 4, Steps(0, 15, 90), Steps(0, 5, 90), Distribution);
+  rec.Save(kFormatLtli, (dir / "spot.ltl").string());
+  TLUM32 back;
+  ASSERT_TRUE(back.Load((dir / "spot.ltl").string())) << back.ReadError;
+  EXPECT_EQ(back.FileFormat, kFormatLtli);
+  EXPECT_EQ(back.LumNumber.str(), "spot");
+  EXPECT_EQ(back.Symmetry, 4);
+}
+
+TEST(LtliCorpus, RealFilesComeBackOnTheFormatsGrid) {
+  std::size_t too_bright = 0;
+  const std::size_t loaded =
+      format_checks::ForEachCorpusRecord([&](TLUM32& rec, const std::filesystem::path&) {
+        try {
+          ExpectWrittenGridComesBack(rec);
+        } catch (const IoError& e) {
+          // Intensities above 9999 cd/klm have no 4-column field.
+          EXPECT_NE(std::string(e.what()).find("does not fit"), std::string::npos) << e.what();
+          ++too_bright;
+        }
+      });
+  if (loaded == 0) GTEST_SKIP() << "no corpus file loads yet";
+  EXPECT_LT(too_bright, loaded);
+}
+
+}  // namespace
+}  // namespace lumatra
