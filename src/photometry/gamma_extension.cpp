@@ -15,14 +15,18 @@ void ExtendGamma(TLUM32& rec, float gamma_end) {
   // A B-beta table is continued along beta and read through its own grid routine; the A-alpha
   // system has no interpolation, so its table is left as it is.
   if (rec.PhotSystem != kSystemC && rec.PhotSystem != kSystemB) return;
-  const float dg = transform::KeptGammaStep(rec);
-  const long double gammas =
-      RoundHalfEven((static_cast<long double>(gamma_end) - rec.GFirst) / dg) + 1;
-  if (!(gammas >= 1 && gammas <= transform::kMaxCount)) return;
+  // The record's step, evened out so that the range ends exactly at gamma_end (an irregular
+  // table's smallest step need not divide it).
+  const long double span = static_cast<long double>(gamma_end) - rec.GFirst;
+  const long double kept = transform::KeptGammaStep(rec);
+  const long double gammas = RoundHalfEven(span / kept) + 1;
+  if (!(gammas >= 2 && gammas <= transform::kMaxCount)) return;
+  const long double dg = span / (gammas - 1);
 
   auto table =
       transform::NewTable(transform::PlaneAngles(rec),
                           transform::EvenAngles(rec.GFirst, dg, static_cast<std::size_t>(gammas)));
+  table->SetValue(0, table->MaxCol(), gamma_end);
   if (rec.PhotSystem == kSystemC) {
     transform::SampleInto(rec, *table);
   } else {
@@ -33,7 +37,10 @@ void ExtendGamma(TLUM32& rec, float gamma_end) {
   transform::ReplaceTable(rec, std::move(table));
 
   rec.GLast = rec.GetGamma(rec.NumGammas);
-  rec.GStep = rec.GammaStepDetect();
+  // The new angles are equidistant by construction; the step is kept exactly (a detection in
+  // thousandths of a degree would round an evened-out step such as 0.3103).
+  rec.GStep = static_cast<float>(dg);
+  rec.GridFlags &= static_cast<std::uint8_t>(~kGammaIrregular);
   rec.SetupSymmetry(rec.Symmetry);  // the grid may have become regular
   CalcFlux(rec);
   rec.FindPeak();

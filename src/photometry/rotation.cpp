@@ -39,6 +39,11 @@ std::array<float, 9> RotationMatrix(float a1, float a2, float a3) {
           f(cth * cph)};
 }
 
+Real WrapC(Real c) {
+  c = std::fmod(c, 360.0L);
+  return c < 0 ? c + 360 : c;
+}
+
 struct Direction {
   float c;
   float gamma;
@@ -76,13 +81,14 @@ Direction Turned(const std::array<float, 9>& r, Real c, Real g) {
 
 // Gamma step of the rotated grid: the old step, or for irregular gamma angles the smallest
 // difference between them, at most 180; a record without a step falls back to the kept one.
-// The step is evened out so that the grid ends at exactly 180 degrees.
-Real RotatedGammaStep(const TLUM32& rec) {
+// The step is evened out so that the grid ends exactly at the end of the span.
+Real RotatedGammaStep(const TLUM32& rec, Real span) {
   Real step = (rec.GridFlags & kGammaIrregular) ? transform::SmallestGammaDifference(rec)
                                                 : static_cast<Real>(rec.GStep);
   if (Centi(step) <= 0) step = transform::KeptGammaStep(rec);
   step = std::clamp(step, 0.1L, 180.0L);
-  return 180.0L / static_cast<Real>(RoundHalfEven(180.0L / step));
+  const Real count = RoundHalfEven(span / step);
+  return count >= 1 ? span / count : step;
 }
 
 // Planes of the rotated grid: 24 for a rotational table, else the old C step (or, when the C
@@ -101,17 +107,26 @@ void RotateGrid(TLUM32& rec, float a1, float a2, float a3) {
   CalcFlux(rec);
   const float lor = rec.LOR;
 
-  const Real dg = RotatedGammaStep(rec);
-  const auto gammas = static_cast<std::size_t>(RoundHalfEven(180.0L / dg) + 1);
+  // A turn about the vertical axis only moves the C planes: every direction keeps its gamma, so
+  // the gamma range stays (beyond it the old record reads 0 anyway), and the poles keep the
+  // values of their planes. Any other rotation can send light anywhere: gammas 0..180.
+  const bool vertical = Centi(a2) == 0 && Centi(a3) == 0;
+  const Real g_first = vertical ? static_cast<Real>(rec.GFirst) : 0.0L;
+  const Real g_span = vertical ? std::max(0.0L, static_cast<Real>(rec.GLast) - rec.GFirst) : 180.0L;
+  const Real dg = RotatedGammaStep(rec, g_span);
+  const auto gammas = static_cast<std::size_t>(RoundHalfEven(g_span / dg) + 1);
   const std::size_t planes = RotatedPlaneCount(rec);
   const Real dc = 360.0L / static_cast<Real>(planes);
 
   const std::array<float, 9> r = RotationMatrix(a1, a2, a3);
   auto table = transform::NewTable(transform::EvenAngles(0, dc, planes),
-                                   transform::EvenAngles(0, dg, gammas));
+                                   transform::EvenAngles(g_first, dg, gammas));
   for (std::size_t i = 1; i <= planes; ++i) {
+    const float c = table->GetValue(i, 0);
     for (std::size_t j = 1; j <= gammas; ++j) {
-      Direction d = Turned(r, table->GetValue(i, 0), table->GetValue(0, j));
+      const float g = table->GetValue(0, j);
+      const Direction d =
+          vertical ? Direction{static_cast<float>(WrapC(c - Real{a1})), g} : Turned(r, c, g);
       table->SetValue(i, j, rec.Intensity(d.c, d.gamma));
     }
   }
@@ -120,7 +135,7 @@ void RotateGrid(TLUM32& rec, float a1, float a2, float a3) {
   rec.CStep = static_cast<float>(dc);
   rec.CFirst = 0;
   rec.CLast = rec.GetCAngle(rec.NumPlanes);
-  rec.GFirst = 0;
+  rec.GFirst = static_cast<float>(g_first);
   rec.GStep = static_cast<float>(dg);
   rec.GLast = rec.GetGamma(rec.NumGammas);
   rec.GridFlags = 0;

@@ -16,6 +16,7 @@ void MakeSymmetric(TLUM32& rec, int kind, bool average, float c_step);
 bool ConvertToCGamma(TLUM32& rec, int symmetry, float gamma_end, float gamma_start,
                      float gamma_step, float c_step);
 // Resamples after rotating all directions; (90, 0, 0) turns the old C0 plane into the new C90.
+// A turn about the vertical axis only (a2 = a3 = 0) keeps the gamma range, any other gives 0..180.
 void RotateGrid(TLUM32& rec, float a1, float a2, float a3);
 // Extends the gamma range to gamma_end (90 or 180), zeros beyond the old range.
 void ExtendGamma(TLUM32& rec, float gamma_end);

@@ -45,10 +45,27 @@ TEST(RotateGrid, NinetyDegreesTurnsTheOldC0PlaneIntoTheNewC90Plane) {
   EXPECT_NEAR(rec.LOR, lor, lor * 1e-6);
 }
 
+TEST(RotateGrid, ATurnAboutTheVerticalKeepsTheGammaRangeAndEachPlanesValues) {
+  TLUM32 rec;
+  // A table that ends at 90 degrees with light there, and a nadir value that differs by plane.
+  FillGrid(rec, 0, Steps(0, 30, 330), Steps(0, 10, 90), [](float c, float g) { return c + g + 1; });
+  CalcFlux(rec);
+  const float lor = rec.LOR;
+  RotateGrid(rec, 90, 0, 0);
+  EXPECT_EQ(rec.GLast, 90.0f);
+  EXPECT_EQ(rec.NumGammas, 10);
+  EXPECT_EQ(rec.LOR, lor);
+  EXPECT_EQ(rec.GetIntensity(4, 1), 1.0f);    // new C90 at the nadir: old C0
+  EXPECT_EQ(rec.GetIntensity(4, 10), 91.0f);  // and at 90 degrees
+  EXPECT_EQ(rec.GetIntensity(1, 1), 271.0f);  // new C0: old C270
+}
+
 TEST(RotateGrid, AHalfTurnAboutTheHorizontalAxisPutsTheLightUpward) {
   TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
+  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Skewed);
   RotateGrid(rec, 0, 0, 180);
+  EXPECT_EQ(rec.GLast, 180.0f);
+  EXPECT_EQ(rec.NumGammas, 37);
   CalcFlux(rec);
   EXPECT_NEAR(rec.DownFlux, 0, 1e-3);
   EXPECT_GT(rec.UpFlux, 0);
