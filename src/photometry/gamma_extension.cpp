@@ -20,7 +20,7 @@ void ExtendGamma(TLUM32& rec, float gamma_end) {
   const long double span = static_cast<long double>(gamma_end) - rec.GFirst;
   const long double kept = transform::KeptGammaStep(rec);
   const long double gammas = RoundHalfEven(span / kept) + 1;
-  if (!(gammas >= 2 && gammas <= transform::kMaxCount)) return;
+  if (!(gammas >= 2 && transform::TableFits(rec.NumPlanes, gammas))) return;
   const long double dg = span / (gammas - 1);
 
   auto table =

@@ -34,9 +34,7 @@ void SetGrid(TLUM32& rec, float c_step, float gamma_step) {
   const long double planes = RoundHalfEven(360.0L / dc);
   const long double gammas =
       RoundHalfEven((static_cast<long double>(rec.GLast) - rec.GFirst) / dg) + 1;
-  if (!(planes >= 1 && planes <= transform::kMaxCount && gammas >= 1 &&
-        gammas <= transform::kMaxCount))
-    return;
+  if (!(planes >= 1 && gammas >= 1 && transform::TableFits(planes, gammas))) return;
   auto table =
       transform::NewTable(transform::EvenAngles(0, dc, static_cast<std::size_t>(planes)),
                           transform::EvenAngles(rec.GFirst, dg, static_cast<std::size_t>(gammas)));

@@ -117,6 +117,7 @@ void RotateGrid(TLUM32& rec, float a1, float a2, float a3) {
   const auto gammas = static_cast<std::size_t>(RoundHalfEven(g_span / dg) + 1);
   const std::size_t planes = RotatedPlaneCount(rec);
   const Real dc = 360.0L / static_cast<Real>(planes);
+  if (!transform::TableFits(planes, gammas)) return;
 
   const std::array<float, 9> r = RotationMatrix(a1, a2, a3);
   auto table = transform::NewTable(transform::EvenAngles(0, dc, planes),

@@ -46,8 +46,7 @@ bool ConvertToCGamma(TLUM32& rec, int symmetry, float gamma_end, float gamma_sta
   const long double gammas =
       RoundHalfEven((static_cast<long double>(gamma_end) - gamma_start) / dg) + 1;
   const PlaneLayout layout = LayoutFor(symmetry, dc);
-  if (!(gammas >= 1 && gammas <= transform::kMaxCount && layout.count <= transform::kMaxCount))
-    return false;
+  if (!(gammas >= 1 && transform::TableFits(layout.count, gammas))) return false;
 
   auto table = transform::NewTable(
       transform::EvenAngles(layout.first, dc, static_cast<std::size_t>(layout.count)),

@@ -26,6 +26,11 @@ float SmallestDifference(const std::vector<float>& angles) {
 
 }  // namespace
 
+bool TableFits(long double planes, long double gammas) {
+  return planes >= 0 && gammas >= 0 && planes <= kMaxCount && gammas <= kMaxCount &&
+         (planes + 1) * (gammas + 1) <= kMaxCells;
+}
+
 std::vector<float> EvenAngles(long double first, long double step, std::size_t count) {
   std::vector<float> angles(count);
   for (std::size_t i = 0; i < count; ++i)

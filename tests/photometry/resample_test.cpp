@@ -106,6 +106,15 @@ TEST(SetGrid, ResamplesAnIrregularGammaGridEvenAtItsSmallestStep) {
   EXPECT_FLOAT_EQ(rec.GetIntensity(3, 10), 300.0f - 2 * 45);
 }
 
+TEST(SetGrid, RefusesATableTooLargeToBuild) {
+  TLUM32 rec;
+  FillGrid(rec, 2, Steps(0, 15, 180), Steps(0, 5, 90), Distinct);
+  const TSglArray* before = rec.Matrix.get();
+  SetGrid(rec, 0.01f, 0.01f);  // 36000 x 9001 cells
+  EXPECT_EQ(rec.Matrix.get(), before);
+  EXPECT_EQ(rec.Symmetry, 2);
+}
+
 TEST(SetGrid, IgnoresOtherPhotometricSystems) {
   TLUM32 rec;
   FillGrid(rec, 2, Steps(-90, 15, 90), Steps(-90, 15, 90), Distinct);

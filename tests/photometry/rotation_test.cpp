@@ -6,6 +6,7 @@
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/resample.h"
 #include "photometry/transforms.h"
 #include "testing/test_support.h"
 
@@ -217,6 +218,19 @@ TEST(ConvertToCGamma, LeavesACGammaRecordAlone) {
   const TSglArray* before = rec.Matrix.get();
   EXPECT_FALSE(ConvertToCGamma(rec, 0, 90, 0, 5, 15));
   EXPECT_EQ(rec.Matrix.get(), before);
+}
+
+TEST(ConvertToCGamma, ChangeGridConvertsABBetaRecordFirst) {
+  TLUM32 rec;
+  MakeBBeta(rec, 0);
+  ChangeGrid(rec, 15, 10);
+  EXPECT_EQ(rec.PhotSystem, kSystemC);
+  EXPECT_EQ(rec.Symmetry, 0);
+  EXPECT_EQ(rec.NumPlanes, 24);
+  EXPECT_EQ(rec.NumGammas, 10);
+  EXPECT_EQ(rec.GLast, 90.0f);
+  EXPECT_NEAR(rec.Intensity(0, 30), 130.0f, 1e-3);
+  EXPECT_NEAR(rec.Intensity(180, 30), 70.0f, 1e-3);
 }
 
 TEST(ConvertToCGamma, ZeroStepsDoNotDivideByZero) {
