@@ -23,6 +23,7 @@ The telling rows (the values published with the method) replace the model's valu
 Usage:
   generate_factors.py --check factors.tsv   compare with a reference table (4 decimals)
   generate_factors.py --write out.cpp       write the embedded table (C++ source)
+  generate_factors.py --verify out.cpp      fail when the embedded table differs from the model
 """
 
 import argparse
@@ -234,10 +235,17 @@ def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--check", metavar="TSV", help="reference table to compare with")
     parser.add_argument("--write", metavar="CPP", help="C++ source to write")
+    parser.add_argument("--verify", metavar="CPP", help="C++ source to compare with")
     args = parser.parse_args()
     table = build_table()
     if args.check and not check(table, args.check):
         return 1
+    if args.verify:
+        with open(args.verify, encoding="ascii") as f:
+            if f.read() != cpp_source(table):
+                print(f"{args.verify} is not what the model gives: regenerate it with --write")
+                return 1
+        print(f"{args.verify} matches the model")
     if args.write:
         with open(args.write, "w", encoding="ascii", newline="\n") as f:
             f.write(cpp_source(table))
