@@ -12,16 +12,6 @@
 
 namespace lumatra {
 
-namespace {
-
-// Gamma and C step for the conversion of a B-beta record: the finer of the two steps as read.
-float ConversionStep(const TLUM32& rec) {
-  float s = rec.MinGStep >= rec.MinCStep ? rec.MinCStep : rec.MinGStep;
-  return Centi(s) <= 0 ? 5.0f : s;
-}
-
-}  // namespace
-
 void SetGrid(TLUM32& rec, float c_step, float gamma_step) {
   // A step of 0 (the "keep" setting) keeps the record's current step.
   const float dc = Centi(c_step) > 0 ? c_step : transform::KeptCStep(rec);
@@ -58,7 +48,7 @@ void SetGrid(TLUM32& rec, float c_step, float gamma_step) {
 
 void ChangeGrid(TLUM32& rec, float c_step, float gamma_step) {
   if (rec.PhotSystem != kSystemC) {
-    const float s = ConversionStep(rec);
+    const float s = transform::ConversionStep(rec);
     ConvertToCGamma(rec, 0, 90, 0, s, s);
   }
   const std::uint8_t symmetry = rec.Symmetry;

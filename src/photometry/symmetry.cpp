@@ -20,11 +20,6 @@ namespace {
 
 using Real = long double;
 
-float ConversionStep(const TLUM32& rec) {
-  float s = rec.MinGStep >= rec.MinCStep ? rec.MinCStep : rec.MinGStep;
-  return Centi(s) <= 0 ? 5.0f : s;
-}
-
 // The plane copied by MakeRotational without averaging: plane 1, or for symmetry 3 (planes
 // C90..C270) the C180 plane, else the plane nearest to C180.
 std::size_t RepresentativePlane(const TLUM32& rec) {
@@ -107,7 +102,7 @@ void ChangeSymmetry(TLUM32& rec, int target, bool average) {
 void MakeRotational(TLUM32& rec, bool average) {
   if (rec.Symmetry == 1) return;
   if (rec.PhotSystem != kSystemC) {
-    const float s = ConversionStep(rec);
+    const float s = transform::ConversionStep(rec);
     ConvertToCGamma(rec, 0, 90, 0, s, s);
   }
   if (rec.PhotSystem != kSystemC || !rec.Matrix || rec.NumGammas == 0) return;

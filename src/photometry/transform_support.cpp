@@ -98,4 +98,9 @@ float KeptGammaStep(const TLUM32& rec) {
   return found > 0.0f ? found : 5.0f;
 }
 
+float ConversionStep(const TLUM32& rec) {
+  const float s = rec.MinGStep >= rec.MinCStep ? rec.MinCStep : rec.MinGStep;
+  return Centi(s) <= 0 ? 5.0f : s;
+}
+
 }  // namespace lumatra::transform

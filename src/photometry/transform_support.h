@@ -46,5 +46,9 @@ float SmallestGammaDifference(const TLUM32& rec);
 float KeptCStep(const TLUM32& rec);
 float KeptGammaStep(const TLUM32& rec);
 
+// Gamma and C step for bringing a B-beta record into the C-gamma system: the finer of the two
+// steps as read, 5 degrees when that rounds to 0.
+float ConversionStep(const TLUM32& rec);
+
 }  // namespace transform
 }  // namespace lumatra
