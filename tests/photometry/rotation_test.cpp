@@ -55,7 +55,7 @@ TEST(RotateGrid, ATurnAboutTheVerticalKeepsTheGammaRangeAndEachPlanesValues) {
   RotateGrid(rec, 90, 0, 0);
   EXPECT_EQ(rec.GLast, 90.0f);
   EXPECT_EQ(rec.NumGammas, 10);
-  EXPECT_EQ(rec.LOR, lor);
+  EXPECT_EQ(float{rec.LOR}, lor);             // a copy: the packed field is not aligned
   EXPECT_EQ(rec.GetIntensity(4, 1), 1.0f);    // new C90 at the nadir: old C0
   EXPECT_EQ(rec.GetIntensity(4, 10), 91.0f);  // and at 90 degrees
   EXPECT_EQ(rec.GetIntensity(1, 1), 271.0f);  // new C0: old C270
