@@ -256,6 +256,14 @@ TEST(CieReader, OtherFilesFailQuietly) {
   EXPECT_TRUE(messages.errors.empty());
 }
 
+TEST(CieReader, DamagedFilesNeverCrash) {
+  TLUM32 rec;
+  FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 7.5f, 90), Smooth);
+  rec.AreaDim = {0, 0, 300, 40, 40, 0, 0};
+  format_checks::SurvivesMutations(CieText(rec), ParseCie, CieText);
+  format_checks::SurvivesMutations(CieFile("C", kPlanes90To180, 4, 4), ParseCie, CieText);
+}
+
 TEST(CieRoundTrip, EverySymmetryAndBBeta) {
   const std::vector<std::pair<std::uint8_t, std::vector<float>>> grids = {{0, Steps(0, 15, 345)},
                                                                           {1, {0}},

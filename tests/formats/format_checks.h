@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <exception>
 #include <filesystem>
 #include <string>
 #include <string_view>
@@ -69,6 +71,41 @@ void ExpectSameTable(const TLUM32& a, const TLUM32& b, Tolerance tolerance) {
 // F(x) keeps one decimal and seven significant digits.
 inline double OneDecimal(double x) {
   return 0.05 + std::fabs(x) * 1e-6;
+}
+
+// Truncations and single-byte changes of a valid file: the reader may refuse them but never
+// crashes, and a record it accepts can be evaluated and written again.
+template <class Parse, class Write>
+void SurvivesMutations(const std::string& text, Parse parse, Write write) {
+  CapturedMessages quiet;
+  const std::size_t step = std::max<std::size_t>(1, text.size() / 150);
+  auto exercise = [&](const std::string& bytes) {
+    TLUM32 rec;
+    rec.SetFileName("mutated.dat");
+    if (!parse(rec, bytes)) {
+      EXPECT_FALSE(rec.ReadError.empty());
+      return;
+    }
+    ASSERT_TRUE(rec.Matrix);
+    rec.FindPeak();
+    for (float c : {0.0f, 45.0f, 200.0f, 359.0f})
+      for (float g : {0.0f, 30.0f, 90.0f, 170.0f})
+        (void)rec.Intensity(c, g);
+    try {
+      (void)write(rec);
+    } catch (const std::exception&) {
+      // A writer may refuse a record its format cannot hold; it must not crash.
+    }
+  };
+  for (std::size_t cut = 0; cut < text.size(); cut += step)
+    exercise(text.substr(0, cut));
+  for (std::size_t at = 0; at < text.size(); at += step) {
+    for (char replacement : {'\0', '\n', '-', '9', ' ', '\xff', '=', ','}) {
+      std::string mutated = text;
+      mutated[at] = replacement;
+      exercise(mutated);
+    }
+  }
 }
 
 // The real EULUMDAT and IES files, loaded; files whose reader is not available yet are skipped

@@ -182,6 +182,14 @@ TEST(L32Reader, RefusedFilesLeaveTheRecordAlone) {
   }
 }
 
+TEST(L32Reader, DamagedFilesNeverCrash) {
+  TLUM32 rec;
+  FillGrid(rec, 4, Steps(0, 45, 90), Steps(0, 30, 90), [](float c, float g) { return c + g; });
+  rec.ExtFlags = 7;
+  rec.ExtSize = 2432;
+  format_checks::SurvivesMutations(L32Bytes(rec), ParseL32, L32Bytes);
+}
+
 TEST(L32Writer, RecordWithoutTableIsNotWritten) {
   TLUM32 rec;
   EXPECT_THROW(L32Bytes(rec), IoError);

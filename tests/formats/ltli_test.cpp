@@ -58,12 +58,12 @@ TEST(LtliReader, HeaderFieldsAndTexts) {
   ASSERT_TRUE(ParseLTLI(rec, File(HeaderLine({123, 0, 90, 10, 10, 0, 60, 30, 5}), 10)))
       << rec.ReadError;
   EXPECT_EQ(rec.LumNumber.str(), "123");
-  EXPECT_EQ(rec.AreaDim.Length, 600);
-  EXPECT_EQ(rec.AreaDim.Width, 300);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 50);
-  EXPECT_EQ(rec.LumDim.Length, 600);
-  EXPECT_EQ(rec.LumDim.Width, 300);
-  EXPECT_EQ(rec.LumDim.Height, 50);
+  EXPECT_EQ(+rec.AreaDim.Length, 600);
+  EXPECT_EQ(+rec.AreaDim.Width, 300);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 50);
+  EXPECT_EQ(+rec.LumDim.Length, 600);
+  EXPECT_EQ(+rec.LumDim.Width, 300);
+  EXPECT_EQ(+rec.LumDim.Height, 50);
   EXPECT_EQ(rec.ReportNo2.str(), "report 2");
   EXPECT_EQ(rec.Company.str(), "Maker");
   EXPECT_EQ(rec.LumName.str(), "Spot");
@@ -73,16 +73,16 @@ TEST(LtliReader, HeaderFieldsAndTexts) {
   ASSERT_TRUE(ParseLTLI(
       rec, File(HeaderLine({-1, 0, 90, 10, 10, 0, 1200, 300, 45}, "ltli", "ABCDEFGHxyz"), 10)));
   EXPECT_EQ(rec.LumNumber.str(), "ABCDEFGH");
-  EXPECT_EQ(rec.AreaDim.Length, 1200);
-  EXPECT_EQ(rec.AreaDim.Width, 300);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 45);
+  EXPECT_EQ(+rec.AreaDim.Length, 1200);
+  EXPECT_EQ(+rec.AreaDim.Width, 300);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 45);
 
   // Fields that are not integers read as 0.
   std::string header = HeaderLine({7, 0, 90, 10, 10, 0, 60, 30, 5});
   header.replace(24, 4, " x1 ");
   ASSERT_TRUE(ParseLTLI(rec, File(header, 10)));
-  EXPECT_EQ(rec.AreaDim.Length, 0);
-  EXPECT_EQ(rec.AreaDim.Width, 300);
+  EXPECT_EQ(+rec.AreaDim.Length, 0);
+  EXPECT_EQ(+rec.AreaDim.Width, 300);
 }
 
 TEST(LtliReader, HalfTableWithReversedPlanes) {
@@ -187,6 +187,14 @@ TEST(LtliReader, MalformedFilesFailWithAReason) {
   }
 }
 
+TEST(LtliReader, DamagedFilesNeverCrash) {
+  auto write = [](TLUM32& rec) { return LTLIText(rec); };
+  format_checks::SurvivesMutations(File(HeaderLine({1, 180, 90, 15, 5, 90, 60, 30, 5}), 247),
+                                   ParseLTLI, write);
+  format_checks::SurvivesMutations(
+      File(HeaderLine({-1, 360, 20, 45, 10, 0, 0, 0, 0}, "LTLI", "NAME"), 27), ParseLTLI, write);
+}
+
 float Distribution(float c, float g) {
   const double r = c * 3.14159265358979 / 180;
   return static_cast<float>(300 + 2.3 * g + 80 * std::cos(r) + 35 * std::sin(r) + 0.01 * c * g);
@@ -231,9 +239,9 @@ TEST(LtliWriter, LargeAreaGoesInMillimetres) {
   EXPECT_EQ(text.substr(24, 12), "2500 300  61");
   TLUM32 back;
   ASSERT_TRUE(ParseLTLI(back, text)) << back.ReadError;
-  EXPECT_EQ(back.AreaDim.Length, 2500);
-  EXPECT_EQ(back.AreaDim.Width, 300);
-  EXPECT_EQ(back.AreaDim.HeightC0, 61);
+  EXPECT_EQ(+back.AreaDim.Length, 2500);
+  EXPECT_EQ(+back.AreaDim.Width, 300);
+  EXPECT_EQ(+back.AreaDim.HeightC0, 61);
   rec.AreaDim = {1999, 300, 0, 61, 0, 0, 0};
   EXPECT_EQ(LTLIText(rec).substr(24, 12), " 199  30   6");
 }

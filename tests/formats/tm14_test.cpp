@@ -146,13 +146,13 @@ TEST(Tm14RoundTrip, EverySymmetryGivesBackItsTable) {
     EXPECT_EQ(back.LampSet[0].Wattage, 80);
     EXPECT_FLOAT_EQ(back.CircuitWatts, 80);
     EXPECT_FLOAT_EQ(back.WattsRatio, 1);
-    EXPECT_EQ(back.LumDim.Width, 100);
-    EXPECT_EQ(back.LumDim.Length, 600);
-    EXPECT_EQ(back.LumDim.Height, 50);
+    EXPECT_EQ(+back.LumDim.Width, 100);
+    EXPECT_EQ(+back.LumDim.Length, 600);
+    EXPECT_EQ(+back.LumDim.Height, 50);
     EXPECT_EQ(back.OpeningShape, 1);
-    EXPECT_EQ(back.AreaDim.Length, 600);
-    EXPECT_EQ(back.AreaDim.Width, 100);
-    EXPECT_EQ(back.AreaDim.HeightC0, 50);
+    EXPECT_EQ(+back.AreaDim.Length, 600);
+    EXPECT_EQ(+back.AreaDim.Width, 100);
+    EXPECT_EQ(+back.AreaDim.HeightC0, 50);
   }
 }
 
@@ -236,9 +236,9 @@ TEST(Tm14Reader, DescendingCListIsStoredAscending) {
   EXPECT_FLOAT_EQ(rec.Tm14Extra, 3.5f);
   EXPECT_FLOAT_EQ(rec.WattsRatio, 2);
   EXPECT_EQ(rec.LampSet[0].Wattage, 58);
-  EXPECT_EQ(rec.LumDim.Width, 600);
-  EXPECT_EQ(rec.LumDim.Length, 1200);
-  EXPECT_EQ(rec.LumDim.Height, 100);
+  EXPECT_EQ(+rec.LumDim.Width, 600);
+  EXPECT_EQ(+rec.LumDim.Length, 1200);
+  EXPECT_EQ(+rec.LumDim.Height, 100);
   EXPECT_EQ(rec.OpeningShape, 5);
   EXPECT_EQ(rec.FileName, "/data/x.cib");
 }
@@ -251,23 +251,23 @@ TEST(Tm14Reader, OpeningShapesGiveTheLuminousArea) {
   // Shape 2 in the file: a disc of 0.0707 m2 is 300 mm across.
   ASSERT_TRUE(ParseTm14(rec, head + "2 0.0707 0 0\r\n"));
   EXPECT_EQ(rec.OpeningShape, 3);
-  EXPECT_EQ(rec.LumDim.Diameter, 300);
-  EXPECT_EQ(rec.LumDim.Width, 0);
-  EXPECT_EQ(rec.AreaDim.Diameter, 300);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 300);
+  EXPECT_EQ(+rec.LumDim.Diameter, 300);
+  EXPECT_EQ(+rec.LumDim.Width, 0);
+  EXPECT_EQ(+rec.AreaDim.Diameter, 300);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 300);
   // Shape 3: a cylinder, its height from the side area.
   ASSERT_TRUE(ParseTm14(rec, head + "3 0.0707 0.03 0\r\n"));
   EXPECT_EQ(rec.OpeningShape, 2);
-  EXPECT_EQ(rec.AreaDim.Diameter, 300);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 100);
+  EXPECT_EQ(+rec.AreaDim.Diameter, 300);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 100);
   // A line that is not four words: no shape.
   ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03\r\n"));
   EXPECT_EQ(rec.OpeningShape, 0);
-  EXPECT_EQ(rec.AreaDim.Diameter, 0);
+  EXPECT_EQ(+rec.AreaDim.Diameter, 0);
   // Shape 1 with a luminaire of no length: the area stays unknown instead of dividing by 0.
   ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03 0.005\r\n"));
   EXPECT_EQ(rec.OpeningShape, 1);
-  EXPECT_EQ(rec.AreaDim.Length, 0);
+  EXPECT_EQ(+rec.AreaDim.Length, 0);
 }
 
 TEST(Tm14Reader, MalformedFilesFailWithAReason) {
@@ -298,6 +298,14 @@ TEST(Tm14Reader, MalformedFilesFailWithAReason) {
 
   EXPECT_FALSE(ParseTm14(rec, head.substr(0, head.find("1 1 1 1")) + "1 4 0 0 0\r\n"));
   ExpectReason(rec, "tm14: line 9: photometry 4");
+}
+
+TEST(Tm14Reader, DamagedFilesNeverCrash) {
+  TLUM32 rec;
+  MakeLuminaire(rec, 2, Steps(0, 30, 180));
+  rec.WriteTM2Data = 1;
+  format_checks::SurvivesMutations(Tm14Text(rec), ParseTm14, Tm14Text);
+  format_checks::SurvivesMutations(kDescending, ParseTm14, Tm14Text);
 }
 
 TEST(Tm14Reader, LoadsByExtensionAndFallback) {
