@@ -89,7 +89,11 @@ class ListWriter {
         out_ += kEol;
         line_.clear();
       }
-      line_ += LeftPad(formatted, width_);
+      // A value wider than its field would run into the one before it and be read as one word
+      // with it; such a value gets a separating blank.
+      const std::string padded = LeftPad(formatted, width_);
+      if (!line_.empty() && padded.front() != ' ') line_ += ' ';
+      line_ += padded;
     }
     first_ = false;
   }

@@ -58,9 +58,9 @@ TEST(IesCorpus, EveryFileLoadsWithItsEditionAndGrid) {
     if (!std::regex_search(e.notes, m, grid)) continue;
     const int nv = std::stoi(m[1]);
     const int nh = std::stoi(m[2]);
-    EXPECT_EQ(rec.NumGammas, nv) << e.path;
+    EXPECT_EQ(+rec.NumGammas, nv) << e.path;
     const bool closes_circle = e.notes.find("..360") != std::string::npos;
-    EXPECT_EQ(rec.NumPlanes, closes_circle ? nh - 1 : nh) << e.path;
+    EXPECT_EQ(+rec.NumPlanes, closes_circle ? nh - 1 : nh) << e.path;
   }
 }
 
@@ -75,11 +75,11 @@ TEST(IesCorpus, RoundTripThrough1995KeepsEveryCandelaValue) {
       TLUM32 back;
       std::uint8_t code = 0;
       ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << e.path;
-      ASSERT_EQ(back.NumPlanes, rec.NumPlanes) << e.path;
-      ASSERT_EQ(back.NumGammas, rec.NumGammas) << e.path;
+      ASSERT_EQ(+back.NumPlanes, rec.NumPlanes) << e.path;
+      ASSERT_EQ(+back.NumGammas, rec.NumGammas) << e.path;
       // A lone plane left after dropping C360 is written as one plane and read as rotational.
       if (rec.NumPlanes > 1) {
-        EXPECT_EQ(back.Symmetry, rec.Symmetry) << e.path;
+        EXPECT_EQ(+back.Symmetry, rec.Symmetry) << e.path;
       }
       const long double scale_a = rec.LampSet[0].TotalFlux / 1000.0L;
       const long double scale_b = back.LampSet[0].TotalFlux / 1000.0L;

@@ -7,10 +7,17 @@
 namespace lumatra {
 namespace {
 
+// The record's dimension blocks are packed; the test keeps plain copies of the fields.
+struct Lum {
+  int Length, Width, Diameter, Height;
+};
+struct Area {
+  int Length, Width, Diameter, HeightC0;
+};
 struct Decoded {
-  std::uint8_t shape;
-  LuminaireDims lum;
-  AreaDims area;
+  int shape;
+  Lum lum;
+  Area area;
   std::int64_t w, l, h;
 };
 
@@ -18,7 +25,12 @@ Decoded Decode(std::int64_t w, std::int64_t l, std::int64_t h) {
   TLUM32 rec;
   rec.Clear();
   DecodeOpeningShape(rec, w, l, h);
-  return {rec.OpeningShape, rec.LumDim, rec.AreaDim, w, l, h};
+  return {rec.OpeningShape,
+          {rec.LumDim.Length, rec.LumDim.Width, rec.LumDim.Diameter, rec.LumDim.Height},
+          {rec.AreaDim.Length, rec.AreaDim.Width, rec.AreaDim.Diameter, rec.AreaDim.HeightC0},
+          w,
+          l,
+          h};
 }
 
 TEST(IesOpeningShape, RoundShapes) {

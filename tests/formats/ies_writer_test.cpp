@@ -147,8 +147,8 @@ TEST(IesWriterRecord, CorrectionsAndTenValues) {
   EXPECT_EQ(lines[6], "[LAMP]       0 lm,   12 W");  // written before the corrections
   EXPECT_EQ(lines[tilt + 1], "1    1000 1.0 3 3 1 2 -0.500 0.000 0.020");
   EXPECT_EQ(lines[tilt + 2], "1.0 1.0 12");
-  EXPECT_FLOAT_EQ(rec.LampSet[0].TotalFlux, 1000.0f);  // the corrections stay
-  EXPECT_EQ(rec.LampSet[0].NumLamps, 1);
+  EXPECT_FLOAT_EQ(+rec.LampSet[0].TotalFlux, 1000.0f);  // the corrections stay
+  EXPECT_EQ(+rec.LampSet[0].NumLamps, 1);
   // Intensities are multiplied by 1000 lm / 1000.
   EXPECT_EQ(lines[tilt + 5].substr(0, 10), "     100.0");
 
@@ -196,8 +196,18 @@ TEST(IesWriterLists, WideValuesMoveTheLineBreak) {
   FillGrid(rec, 1, {0}, Steps(0, 10, 90), [](float, float g) { return 1e7f + g; });
   std::vector<std::string> lines = Lines(IesText(rec, kFormatIes95));
   int tilt = Find(lines, "TILT=NONE");
-  // Eight integer digits switch to the exponent form, wider than the 10-character field.
-  EXPECT_EQ(lines[tilt + 5].substr(0, 11), "1.000000E+7");
+  // Eight integer digits switch to the exponent form, wider than the 10-character field; such
+  // values are kept apart by a blank so that they read back as separate values.
+  EXPECT_EQ(lines[tilt + 5].substr(0, 24), "1.000000E+7 1.000001E+7 ");
+  TLUM32 back;
+  std::uint8_t code = 0;
+  ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << back.ReadError;
+  EXPECT_FLOAT_EQ(back.GetIntensity(1, 2), 1.000001e7f);
+
+  // Angles as wide as their 6-character field ("-100.0") as well.
+  FillGrid(rec, 0, {0, 120, 240}, {-170, -100, 0}, [](float, float) { return 1; });
+  lines = Lines(IesText(rec, kFormatIes95));
+  EXPECT_EQ(lines[tilt + 3], "-170.0 -100.0   0.0");
 }
 
 TEST(IesWriterLists, UnformattedLayout) {
@@ -288,7 +298,7 @@ TEST(IesWriterRoundTrip, RelativeRecordComesBack) {
       ASSERT_TRUE(ParseIes(back, IesText(rec, code), read_code)) << back.ReadError;
       EXPECT_EQ(read_code, code);
       ExpectSameGrid(rec, back, "code " + std::to_string(code));
-      EXPECT_FLOAT_EQ(back.LampSet[0].TotalFlux, 7000.0f);
+      EXPECT_FLOAT_EQ(+back.LampSet[0].TotalFlux, 7000.0f);
     }
   }
 }
@@ -302,8 +312,8 @@ TEST(IesWriterRoundTrip, TypeBAndAKeepTheirGrid) {
     std::uint8_t code = 0;
     ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << back.ReadError;
     ExpectSameGrid(rec, back, name);
-    EXPECT_FLOAT_EQ(back.CFirst, rec.CFirst) << name;
-    EXPECT_FLOAT_EQ(back.GLast, rec.GLast) << name;
+    EXPECT_FLOAT_EQ(+back.CFirst, rec.CFirst) << name;
+    EXPECT_FLOAT_EQ(+back.GLast, rec.GLast) << name;
   }
 }
 
