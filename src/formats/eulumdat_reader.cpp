@@ -19,20 +19,41 @@ namespace {
 // Lines the LineReader would still return from `rest` (CR LF, LF and CR line ends).
 std::size_t CountLines(std::string_view rest) {
   std::size_t lines = 0;
-  std::size_t pos = 0;
-  while (pos < rest.size()) {
-    ++lines;
-    std::size_t end = rest.find_first_of("\r\n", pos);
-    if (end == std::string_view::npos) break;
-    pos = end + (rest[end] == '\r' && end + 1 < rest.size() && rest[end + 1] == '\n' ? 2 : 1);
+  bool open = false;  // a line has started and not ended
+  for (std::size_t i = 0; i < rest.size(); ++i) {
+    const char c = rest[i];
+    if (c == '\n' || c == '\r') {
+      ++lines;
+      open = false;
+      if (c == '\r' && i + 1 < rest.size() && rest[i + 1] == '\n') ++i;
+    } else {
+      open = true;
+    }
   }
-  return lines;
+  return lines + (open ? 1 : 0);
+}
+
+// ReadFloatLine, with a shortcut for the plain numbers that make up most of a file: a value
+// without blanks and commas is parsed as it stands.
+bool ReadValueLine(LineReader& in, double& value) {
+  const std::string_view line = in.ReadLine();
+  std::string_view text = TrimView(line);
+  bool plain = true;
+  for (char c : text)
+    plain = plain && c != ' ' && c != ',';
+  if (!plain) {
+    LineReader one(line);
+    return ReadFloatLine(one, value);
+  }
+  if (auto point = text.find('.'); point != std::string_view::npos && point + 1 == text.size())
+    text.remove_suffix(1);
+  return ParseNumber(text, value);
 }
 
 // The file's lines with the EULUMDAT line parsers; a failure names the line it happened on.
 class LdtInput {
  public:
-  explicit LdtInput(std::string_view bytes) : in_(bytes) {}
+  explicit LdtInput(std::string_view bytes) : in_(bytes), total_lines_(CountLines(in_.Rest())) {}
 
   std::string_view Text() {
     ++line_;
@@ -43,14 +64,13 @@ class LdtInput {
       Text();
   }
   // Lines after the last one read.
-  std::size_t LinesLeft() const { return CountLines(in_.Rest()); }
-  std::size_t Line() const { return line_; }
+  std::size_t LinesLeft() const { return total_lines_ > line_ ? total_lines_ - line_ : 0; }
 
   bool Int(std::int64_t& value, std::string_view what) {
     return Required([&](LineReader& r) { return ReadIntLine(r, value); }, what);
   }
   bool Float(double& value, std::string_view what) {
-    return Required([&](LineReader& r) { return ReadFloatLine(r, value); }, what);
+    return Required([&](LineReader& r) { return ReadValueLine(r, value); }, what);
   }
   bool Dim(std::uint16_t& value, std::string_view what) {
     return Required([&](LineReader& r) { return ReadDimLine(r, value); }, what);
@@ -58,7 +78,7 @@ class LdtInput {
   // Lines whose failure the format tolerates.
   bool OptionalFloat(double& value) {
     ++line_;
-    return ReadFloatLine(in_, value);
+    return ReadValueLine(in_, value);
   }
   bool OptionalDim(std::uint16_t& value) {
     ++line_;
@@ -87,6 +107,7 @@ class LdtInput {
   }
 
   LineReader in_;
+  std::size_t total_lines_;
   std::size_t line_ = 0;
   std::string error_;
 };

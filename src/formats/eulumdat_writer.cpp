@@ -1,11 +1,13 @@
 // EULUMDAT (.LDT) writer. EULUMDAT is the European luminaire data format: one value per line in
 // a fixed order, CR LF line ends. The file always lists the full circle of C angles; the
-// intensity blocks cover only the planes the symmetry requires. Every intensity is read through
-// the record's Intensity routine, so a partial gamma range can be written as the full 0..180.
+// intensity blocks cover only the planes the symmetry requires. A gamma range that does not start
+// at 0 is written as the full 0..180, the values off the stored grid taken from the record's
+// Intensity routine.
 #include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <string>
+#include <vector>
 
 #include "formats/eulumdat.h"
 #include "formats/file_io.h"
@@ -23,11 +25,54 @@ using Real = long double;
 
 // The grid as it is written: counts and steps of lines 4 to 7 and how the blocks are formed.
 struct LdtGrid {
-  bool c_regular = false;   // C planes at a usable step from CFirst
-  bool full_gamma = false;  // gamma written as 0..180 by GStep, values interpolated
-  std::size_t mc = 0;       // line 4: C angles listed
-  std::size_t ng = 0;       // line 6: gamma angles listed and values per plane
+  bool c_regular = false;      // C planes at a usable step from CFirst
+  bool gamma_regular = false;  // gamma angles at a usable step
+  bool full_gamma = false;     // gamma written as 0..180 by GStep, values interpolated
+  std::size_t mc = 0;          // line 4: C angles listed
+  std::vector<float> gammas;   // block 29; line 6 is their count
 };
+
+void AppendEulumdatNumber(std::string& out, long double x, int precision) {
+  if (!std::isfinite(x)) x = 0;
+  // Rounded to `precision` significant digits: "-d.ddddde+xx". The digits and the exponent
+  // place the decimal point.
+  char buf[64];
+  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
+                                 std::chars_format::scientific, precision - 1);
+  const char* e = std::find(buf, end, 'e');
+  int exponent = 0;
+  for (const char* p = e + 2; p < end; ++p)  // "e+dd" or "e-dd"
+    exponent = 10 * exponent + (*p - '0');
+  if (e + 1 < end && e[1] == '-') exponent = -exponent;
+  if (exponent >= precision) {
+    out += FormatFixed(x, precision, 1);  // exponent form
+    return;
+  }
+  const bool negative = buf[0] == '-';
+  char digits[64];
+  std::size_t n = 0;
+  bool nonzero = false;
+  for (const char* p = buf + negative; p < e; ++p)
+    if (*p != '.') {
+      nonzero = nonzero || *p != '0';
+      digits[n++] = *p;
+    }
+  if (negative && nonzero) out += '-';
+  const std::size_t start = out.size();
+  if (exponent < 0) {
+    out += "0.";
+    out.append(static_cast<std::size_t>(-exponent - 1), '0');
+    out.append(digits, n);
+  } else {
+    const auto int_digits = static_cast<std::size_t>(exponent) + 1;
+    out.append(digits, int_digits);
+    out += '.';
+    out.append(digits + int_digits, n - int_digits);
+    if (out.back() == '.') out += '0';
+  }
+  while (out.size() >= start + 2 && out.back() == '0' && out[out.size() - 2] != '.')
+    out.pop_back();
+}
 
 class LdtOutput {
  public:
@@ -38,7 +83,10 @@ class LdtOutput {
     out_ += "\r\n";
   }
   void Int(std::int64_t n) { Line(FormatInteger(n)); }
-  void Number(Real x, int precision) { Line(EulumdatNumber(x, precision)); }
+  void Number(Real x, int precision) {
+    AppendEulumdatNumber(out_, x, precision);
+    out_ += "\r\n";
+  }
   std::string Take() { return std::move(out_); }
 
  private:
@@ -58,11 +106,18 @@ void CheckWritable(const TLUM32& rec) {
 LdtGrid PlanGrid(const TLUM32& rec) {
   LdtGrid g;
   g.c_regular = (rec.GridFlags & kCIrregular) == 0 && Centi(rec.CStep) > 0;
-  const bool gamma_regular = (rec.GridFlags & kGammaIrregular) == 0 && Centi(rec.GStep) > 0;
+  g.gamma_regular = (rec.GridFlags & kGammaIrregular) == 0 && Centi(rec.GStep) > 0;
   // One test decides the gamma count, the gamma block and the values alike.
-  g.full_gamma = gamma_regular && RoundHalfEven(10.0L * rec.GFirst) != 0;
-  g.ng = g.full_gamma ? static_cast<std::size_t>(RoundHalfEven(180.0L / rec.GStep) + 1)
-                      : rec.NumGammas;
+  g.full_gamma = g.gamma_regular && RoundHalfEven(10.0L * rec.GFirst) != 0;
+  const std::size_t ng = g.full_gamma
+                             ? static_cast<std::size_t>(RoundHalfEven(180.0L / rec.GStep) + 1)
+                             : rec.NumGammas;
+  const Real first = g.full_gamma ? 0.0L : static_cast<Real>(rec.GFirst);
+  g.gammas.resize(ng);
+  for (std::size_t j = 1; j <= ng; ++j)
+    g.gammas[j - 1] = g.gamma_regular
+                          ? static_cast<float>(static_cast<Real>(j - 1) * rec.GStep + first)
+                          : rec.GetGamma(j);
   const std::size_t np = rec.NumPlanes;
   switch (rec.Symmetry) {
     case 0:
@@ -180,13 +235,6 @@ void WriteCAngles(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
   }
 }
 
-// The gamma angle of value j (1-based) as written.
-Real WrittenGamma(const TLUM32& rec, const LdtGrid& g, std::size_t j) {
-  if (g.full_gamma) return static_cast<Real>(j - 1) * rec.GStep;
-  if ((rec.GridFlags & kGammaIrregular) != 0 || Centi(rec.GStep) == 0) return rec.GetGamma(j);
-  return static_cast<Real>(j - 1) * rec.GStep + rec.GFirst;
-}
-
 // Block 30. Symmetry 3 lists its planes from C270 down to C90.
 void WriteIntensities(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
   const std::size_t np = rec.Symmetry == 1 ? 1 : rec.NumPlanes;
@@ -195,12 +243,12 @@ void WriteIntensities(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
     Real c = g.c_regular ? static_cast<Real>(i - 1) * rec.CStep + rec.CFirst
                          : static_cast<Real>(rec.GetCAngle(i));
     if (rec.Symmetry == 1) c = 0;
-    for (std::size_t j = 1; j <= g.ng; ++j) {
-      if (rec.Symmetry == 1 && !g.full_gamma)
-        out.Number(rec.GetIntensity(1, j), 5);
+    for (std::size_t j = 1; j <= g.gammas.size(); ++j) {
+      // At the stored grid points the interpolation returns the stored values.
+      if (!g.full_gamma)
+        out.Number(rec.GetIntensity(i, j), 5);
       else
-        out.Number(
-            rec.Intensity(static_cast<float>(c), static_cast<float>(WrittenGamma(rec, g, j))), 5);
+        out.Number(rec.Intensity(static_cast<float>(c), g.gammas[j - 1]), 5);
     }
   }
 }
@@ -208,20 +256,8 @@ void WriteIntensities(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
 }  // namespace
 
 std::string EulumdatNumber(long double x, int precision) {
-  if (!std::isfinite(x)) x = 0;
-  // Round to `precision` significant digits first; the exponent tells the decimals needed.
-  char buf[64];
-  auto [end, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
-                                 std::chars_format::scientific, precision - 1);
-  const char* e = std::find(buf, end, 'e');
-  int exponent = 0;
-  std::from_chars(e + 1 + (e + 1 < end && e[1] == '+'), end, exponent);
-  if (exponent >= precision) return FormatFixed(x, precision, 1);  // exponent form
-  double rounded = 0.0;
-  std::from_chars(buf, end, rounded);
-  std::string s = FormatFixed(rounded, precision, std::max(1, precision - 1 - exponent));
-  while (s.size() >= 2 && s.back() == '0' && s[s.size() - 2] != '.')
-    s.pop_back();
+  std::string s;
+  AppendEulumdatNumber(s, x, precision);
   return s;
 }
 
@@ -243,11 +279,11 @@ std::string EulumdatText(TLUM32& rec) {
     else
       out.Line("0.0");
   }
-  out.Int(static_cast<std::int64_t>(g.ng));
-  if ((rec.GridFlags & kGammaIrregular) != 0 || Centi(rec.GStep) == 0)
-    out.Line("0.0");
-  else
+  out.Int(static_cast<std::int64_t>(g.gammas.size()));
+  if (g.gamma_regular)
     out.Number(rec.GStep, 5);
+  else
+    out.Line("0.0");
   out.Line(rec.ReportNo2.view());
   out.Line(rec.LumName.view());
   out.Line(rec.LumNumber.view());
@@ -270,8 +306,8 @@ std::string EulumdatText(TLUM32& rec) {
   WriteDirectRatios(out, rec);
 
   WriteCAngles(out, rec, g);
-  for (std::size_t j = 1; j <= g.ng; ++j)
-    out.Number(WrittenGamma(rec, g, j), 5);
+  for (float gamma : g.gammas)
+    out.Number(gamma, 5);
   WriteIntensities(out, rec, g);
   return out.Take();
 }

@@ -441,6 +441,31 @@ TEST(EulumdatReader, BinaryNoiseFailsCleanly) {
   }
 }
 
+// A file as older programs wrote them: CR line ends, decimal commas, points after dimensions,
+// eight lamp sets, irregular C planes, Windows-1252 texts.
+TEST(EulumdatReader, OldStyleFileFromDisk) {
+  TLUM32 rec;
+  ASSERT_TRUE(rec.Load((testing::TestDataDir() / "ldt" / "old_style_cr.ldt").string()))
+      << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
+  EXPECT_EQ(rec.Company.str(), "Lichttechnik M\xFCller / Messlabor 3");
+  EXPECT_EQ(rec.LumName.str(), "Pendelleuchte R\xE9gence");
+  EXPECT_EQ(rec.LumDim.Length, 1200);
+  EXPECT_EQ(rec.AreaDim.Width, 250);
+  EXPECT_FLOAT_EQ(rec.DFF, 61.5f);
+  ASSERT_EQ(rec.NumLampSets, 5);
+  EXPECT_EQ(rec.LampSet[4].LampType.str(), "TC-L 36W set 5");
+  EXPECT_FLOAT_EQ(rec.LampSet[4].TotalFlux, 14000);
+  EXPECT_FLOAT_EQ(rec.LampSet[4].FluxPerLamp, 2800);
+  EXPECT_EQ(rec.LampSet[4].Wattage, 200);
+  ASSERT_EQ(rec.NumPlanes, 6);
+  EXPECT_EQ(rec.GridFlags, kCIrregular);
+  EXPECT_FLOAT_EQ(rec.MinCStep, 30);
+  EXPECT_FLOAT_EQ(rec.GetCAngle(3), 90);
+  EXPECT_FLOAT_EQ(rec.GStep, 30);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(6, 4), 145.5f);
+}
+
 TEST(EulumdatReader, LoadReportsCodeTwo) {
   testing::TempDir dir;
   testing::WriteFile(dir / "LUM.TXT", Join(LdtLines(LdtFile())));
