@@ -58,16 +58,25 @@ void Header199x(const TLUM32& rec, std::uint8_t code, std::string& out) {
     HeaderLine(out, "", "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
 }
 
+// An angle as F(x) would write it, but with the decimals it needs (up to 7 significant digits):
+// one decimal would turn a 1.25-degree grid into 0, 1.2, 2.5, 3.8, ... and move measured
+// directions. Whole and half degrees are written exactly as F(x) writes them.
+std::string AngleText(float angle) {
+  std::string text = FormatFixed(angle, 7, 6);
+  if (text.find('E') != std::string::npos || text.find('.') == std::string::npos) return text;
+  while (text.size() >= 2 && text.back() == '0' && text[text.size() - 2] != '.')
+    text.pop_back();
+  return text;
+}
+
 // Collects the values of one list into lines.
 class ListWriter {
  public:
   ListWriter(std::string& out, bool unformatted, std::size_t width)
       : out_(out), unformatted_(unformatted), width_(width) {}
 
-  void Add(long double value) {
-    const std::string text = FormatF(value);
-    AddText(text, text);
-  }
+  void Add(long double value) { AddText(FormatF(value)); }
+  void AddAngle(float angle) { AddText(AngleText(angle)); }
   // The added 360-degree plane is written as fixed text.
   void Add360() { AddText(" 360.0", "  360.0"); }
 
@@ -79,6 +88,7 @@ class ListWriter {
   }
 
  private:
+  void AddText(const std::string& text) { AddText(text, text); }
   void AddText(std::string_view formatted, std::string_view unformatted) {
     if (unformatted_) {
       if (!first_) line_ += ' ';
@@ -180,13 +190,13 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
   const bool unformatted = rec.UnformattedOutput != 0;
   ListWriter angles(out, unformatted, kAngleWidth);
   for (std::size_t v = 1; v <= grid.vertical_count; ++v)
-    angles.Add(grid.Vertical(v));
+    angles.AddAngle(grid.Vertical(v));
   angles.End();
   for (std::size_t h = 1; h <= nh; ++h) {
     if (h > grid.horizontal_count) {
       angles.Add360();
     } else {
-      angles.Add(grid.Horizontal(h));
+      angles.AddAngle(grid.Horizontal(h));
     }
   }
   angles.End();
