@@ -200,14 +200,16 @@ bool ReadLTLI(TLUM32& rec) {
 
 namespace {
 
-// The file's C range by symmetry; "" for a symmetry the format cannot express.
+// The file's C range by symmetry; "" for a symmetry the format cannot express. A half table of
+// the format runs from C90 to C270, which is the whole of a table symmetric about C90-C270 but
+// only one quadrant of one symmetric about C0-C180: such a table is written as the full circle.
 std::string CRangeField(std::uint8_t symmetry) {
   switch (symmetry) {
     case 0:
+    case 2:
       return Int4(350);
     case 1:
       return Int4(0);
-    case 2:
     case 3:
       return Int4(180);
     case 4:
@@ -220,10 +222,10 @@ std::string CRangeField(std::uint8_t symmetry) {
 std::size_t PlaneCount(std::uint8_t symmetry) {
   switch (symmetry) {
     case 0:
+    case 2:
       return 36;
     case 1:
       return 1;
-    case 2:
     case 3:
       return 19;
     case 4:
