@@ -161,24 +161,30 @@ bool ReadHead(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
 
 // Lines 13 to 21. A width of 0 marks the length as a diameter.
 bool ReadDimensions(LdtInput& in, TLUM32& rec) {
-  if (!in.Dim(rec.LumDim.Length, "luminaire length") ||
-      !in.Dim(rec.LumDim.Width, "luminaire width") ||
-      !in.Dim(rec.LumDim.Height, "luminaire height") ||
-      !in.Dim(rec.AreaDim.Length, "luminous area length") ||
-      !in.Dim(rec.AreaDim.Width, "luminous area width") ||
-      !in.Dim(rec.AreaDim.HeightC0, "luminous area height at C0") ||
-      !in.Dim(rec.AreaDim.HeightC90, "luminous area height at C90") ||
-      !in.Dim(rec.AreaDim.HeightC180, "luminous area height at C180"))
-    return false;
-  in.OptionalDim(rec.AreaDim.HeightC270);  // may be missing
-  if (rec.LumDim.Width == 0) {
-    rec.LumDim.Diameter = rec.LumDim.Length;
-    rec.LumDim.Length = 0;
-  }
-  if (rec.AreaDim.Width == 0) {
-    rec.AreaDim.Diameter = rec.AreaDim.Length;
-    rec.AreaDim.Length = 0;
-  }
+  static constexpr std::string_view kNames[8] = {"luminaire length",
+                                                 "luminaire width",
+                                                 "luminaire height",
+                                                 "luminous area length",
+                                                 "luminous area width",
+                                                 "luminous area height at C0",
+                                                 "luminous area height at C90",
+                                                 "luminous area height at C180"};
+  std::uint16_t d[9] = {};  // the record's fields are packed: read into aligned values first
+  for (std::size_t k = 0; k < 8; ++k)
+    if (!in.Dim(d[k], kNames[k])) return false;
+  in.OptionalDim(d[8]);  // line 21 may be missing
+  const bool lum_round = d[1] == 0, area_round = d[4] == 0;
+  rec.LumDim.Length = lum_round ? 0 : d[0];
+  rec.LumDim.Diameter = lum_round ? d[0] : 0;
+  rec.LumDim.Width = d[1];
+  rec.LumDim.Height = d[2];
+  rec.AreaDim.Length = area_round ? 0 : d[3];
+  rec.AreaDim.Diameter = area_round ? d[3] : 0;
+  rec.AreaDim.Width = d[4];
+  rec.AreaDim.HeightC0 = d[5];
+  rec.AreaDim.HeightC90 = d[6];
+  rec.AreaDim.HeightC180 = d[7];
+  rec.AreaDim.HeightC270 = d[8];
   return true;
 }
 

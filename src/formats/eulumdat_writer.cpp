@@ -244,8 +244,9 @@ void WriteIntensities(LdtOutput& out, const TLUM32& rec, const LdtGrid& g) {
                          : static_cast<Real>(rec.GetCAngle(i));
     if (rec.Symmetry == 1) c = 0;
     for (std::size_t j = 1; j <= g.gammas.size(); ++j) {
-      // At the stored grid points the interpolation returns the stored values.
-      if (!g.full_gamma)
+      // At the stored grid points of C-gamma data the interpolation returns the stored values;
+      // B-beta data goes through the front end of Intensity.
+      if (!g.full_gamma && (rec.PhotSystem == kSystemC || rec.Symmetry == 1))
         out.Number(rec.GetIntensity(i, j), 5);
       else
         out.Number(rec.Intensity(static_cast<float>(c), g.gammas[j - 1]), 5);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
+#include <random>
 
 #include "formats/eulumdat.h"
 #include "model/lum32.h"
@@ -49,11 +50,11 @@ void ExpectSameLamps(const TLUM32& a, const TLUM32& b) {
     const LampSetData& y = b.LampSet[k];
     EXPECT_EQ(x.NumLamps, y.NumLamps);
     EXPECT_EQ(x.LampType.str(), y.LampType.str());
-    EXPECT_FLOAT_EQ(x.TotalFlux, y.TotalFlux);
-    EXPECT_FLOAT_EQ(x.FluxPerLamp, y.FluxPerLamp);
+    EXPECT_FLOAT_EQ(+x.TotalFlux, +y.TotalFlux);
+    EXPECT_FLOAT_EQ(+x.FluxPerLamp, +y.FluxPerLamp);
     EXPECT_EQ(x.ColourAppearance.str(), y.ColourAppearance.str());
     EXPECT_EQ(x.ColourRendering.str(), y.ColourRendering.str());
-    EXPECT_EQ(x.Wattage, y.Wattage);
+    EXPECT_EQ(+x.Wattage, +y.Wattage);
   }
 }
 
@@ -151,6 +152,49 @@ TEST(EulumdatCorpus, WritingTwiceGivesTheSameText) {
     second.DFF = 0.5f;
     EXPECT_EQ(EulumdatText(second), text) << file;
   }
+}
+
+// Damaged files: whatever the reader accepts can be written and read back; whatever it refuses
+// it refuses with a reason.
+TEST(EulumdatCorpus, DamagedFilesAreRefusedOrWrittenBack) {
+  std::vector<std::string> texts;
+  for (const auto& file : CorpusFiles({"LDT"}))
+    if (std::filesystem::file_size(file) < 20000) texts.push_back(testing::ReadFile(file));
+  if (texts.empty()) GTEST_SKIP() << "corpus not present";
+  std::mt19937 random(11);
+  int accepted = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::string text = texts[random() % texts.size()];
+    for (int edit = 0, edits = 1 + static_cast<int>(random() % 4); edit < edits; ++edit) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0:
+          text[at] = static_cast<char>(random());
+          break;  // any byte
+        case 1:
+          text[at] = "0123456789.,-\n"[random() % 14];
+          break;  // a plausible one
+        case 2:
+          text.erase(at, random() % 40);
+          break;  // lines lost
+        default:
+          text.insert(at, text.substr(at, random() % 40));
+          break;  // lines doubled
+      }
+      if (text.empty()) text = "x";
+    }
+    TLUM32 rec;
+    if (!ParseEulumdat(rec, text)) {
+      EXPECT_EQ(rec.ReadError.rfind("ldt: ", 0), 0u) << rec.ReadError;
+      continue;
+    }
+    ++accepted;
+    TLUM32 back;
+    ASSERT_TRUE(ParseEulumdat(back, EulumdatText(rec))) << back.ReadError;
+    EXPECT_EQ(back.NumPlanes, rec.NumPlanes);
+    EXPECT_EQ(back.Symmetry, rec.Symmetry);
+  }
+  EXPECT_GT(accepted, 0);
 }
 
 }  // namespace

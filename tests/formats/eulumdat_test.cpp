@@ -42,26 +42,26 @@ TEST(EulumdatReader, HeaderTextsDimensionsAndLamps) {
   EXPECT_EQ(rec.LumNumber.str(), "LN-100");
   EXPECT_EQ(rec.DataFileName.str(), "source.ldt");
   EXPECT_EQ(rec.DateUser.str(), "01.02.2020 / tester");
-  EXPECT_EQ(rec.LumDim.Length, 1200);
-  EXPECT_EQ(rec.LumDim.Width, 300);
-  EXPECT_EQ(rec.LumDim.Diameter, 0);
-  EXPECT_EQ(rec.LumDim.Height, 80);
-  EXPECT_EQ(rec.AreaDim.Length, 1100);
-  EXPECT_EQ(rec.AreaDim.Width, 250);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 10);
-  EXPECT_EQ(rec.AreaDim.HeightC90, 11);
-  EXPECT_EQ(rec.AreaDim.HeightC180, 12);
-  EXPECT_EQ(rec.AreaDim.HeightC270, 13);
-  EXPECT_FLOAT_EQ(rec.DFF, 85.5f);  // percent until the flux evaluation
-  EXPECT_FLOAT_EQ(rec.LOR, 75.0f);
+  EXPECT_EQ(+rec.LumDim.Length, 1200);
+  EXPECT_EQ(+rec.LumDim.Width, 300);
+  EXPECT_EQ(+rec.LumDim.Diameter, 0);
+  EXPECT_EQ(+rec.LumDim.Height, 80);
+  EXPECT_EQ(+rec.AreaDim.Length, 1100);
+  EXPECT_EQ(+rec.AreaDim.Width, 250);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 10);
+  EXPECT_EQ(+rec.AreaDim.HeightC90, 11);
+  EXPECT_EQ(+rec.AreaDim.HeightC180, 12);
+  EXPECT_EQ(+rec.AreaDim.HeightC270, 13);
+  EXPECT_FLOAT_EQ(+rec.DFF, 85.5f);  // percent until the flux evaluation
+  EXPECT_FLOAT_EQ(+rec.LOR, 75.0f);
   ASSERT_EQ(rec.NumLampSets, 1);
   EXPECT_EQ(rec.LampSet[0].NumLamps, 2);
   EXPECT_EQ(rec.LampSet[0].LampType.str(), "T5 28W set 1");
-  EXPECT_FLOAT_EQ(rec.LampSet[0].TotalFlux, 5100.0f);
-  EXPECT_FLOAT_EQ(rec.LampSet[0].FluxPerLamp, 2550.0f);
+  EXPECT_FLOAT_EQ(+rec.LampSet[0].TotalFlux, 5100.0f);
+  EXPECT_FLOAT_EQ(+rec.LampSet[0].FluxPerLamp, 2550.0f);
   EXPECT_EQ(rec.LampSet[0].ColourAppearance.str(), "840");
   EXPECT_EQ(rec.LampSet[0].ColourRendering.str(), "1B");
-  EXPECT_EQ(rec.LampSet[0].Wattage, 61);
+  EXPECT_EQ(+rec.LampSet[0].Wattage, 61);
   EXPECT_EQ(rec.PhotSystem, kSystemC);
   for (float ratio : rec.DirectRatio)
     EXPECT_EQ(ratio, 0.0f);  // recomputed for every output, never read
@@ -83,10 +83,10 @@ TEST(EulumdatReader, WidthZeroMakesTheLengthADiameter) {
   lines[16] = "0";  // luminous area width
   TLUM32 rec;
   Parse(rec, lines);
-  EXPECT_EQ(rec.LumDim.Diameter, 1200);
-  EXPECT_EQ(rec.LumDim.Length, 0);
-  EXPECT_EQ(rec.AreaDim.Diameter, 1100);
-  EXPECT_EQ(rec.AreaDim.Length, 0);
+  EXPECT_EQ(+rec.LumDim.Diameter, 1200);
+  EXPECT_EQ(+rec.LumDim.Length, 0);
+  EXPECT_EQ(+rec.AreaDim.Diameter, 1100);
+  EXPECT_EQ(+rec.AreaDim.Length, 0);
 }
 
 TEST(EulumdatReader, NoSymmetryKeepsEveryPlaneAtTheFileStep) {
@@ -263,12 +263,12 @@ TEST(EulumdatReader, TolerantNumberLines) {
   lines[31] = "n/a";     // wattage that does not parse: 1
   TLUM32 rec;
   Parse(rec, lines);
-  EXPECT_EQ(rec.LumDim.Length, 1200);
-  EXPECT_EQ(rec.LumDim.Height, 0);
-  EXPECT_EQ(rec.AreaDim.HeightC270, 0);
-  EXPECT_FLOAT_EQ(rec.DFF, 85.5f);
-  EXPECT_FLOAT_EQ(rec.LOR, 75.0f);
-  EXPECT_EQ(rec.LampSet[0].Wattage, 1);
+  EXPECT_EQ(+rec.LumDim.Length, 1200);
+  EXPECT_EQ(+rec.LumDim.Height, 0);
+  EXPECT_EQ(+rec.AreaDim.HeightC270, 0);
+  EXPECT_FLOAT_EQ(+rec.DFF, 85.5f);
+  EXPECT_FLOAT_EQ(+rec.LOR, 75.0f);
+  EXPECT_EQ(+rec.LampSet[0].Wattage, 1);
 }
 
 TEST(EulumdatReader, StrictNumberLines) {
@@ -300,7 +300,7 @@ TEST(EulumdatReader, FiveOfEightLampSetsAreKeptAndTheRestSkipped) {
   Parse(rec, LdtLines(f));
   ASSERT_EQ(rec.NumLampSets, 5);
   EXPECT_EQ(rec.LampSet[4].LampType.str(), "T5 28W set 5");
-  EXPECT_FLOAT_EQ(rec.LampSet[4].TotalFlux, 5500);
+  EXPECT_FLOAT_EQ(+rec.LampSet[4].TotalFlux, 5500);
   EXPECT_EQ(rec.NumPlanes, 24);
   EXPECT_FLOAT_EQ(rec.GLast, 90);
   EXPECT_FLOAT_EQ(rec.GetIntensity(24, 19), LdtValue(24, 19));
@@ -312,13 +312,13 @@ TEST(EulumdatReader, LampCountsWithoutLampsOrNegative) {
   TLUM32 none;
   Parse(none, lines);
   EXPECT_EQ(none.LampSet[0].NumLamps, 0);
-  EXPECT_FLOAT_EQ(none.LampSet[0].FluxPerLamp, 5100);
+  EXPECT_FLOAT_EQ(+none.LampSet[0].FluxPerLamp, 5100);
 
   lines[26] = "-2";  // absolute photometry
   TLUM32 absolute;
   Parse(absolute, lines);
   EXPECT_EQ(absolute.LampSet[0].NumLamps, 254);
-  EXPECT_FLOAT_EQ(absolute.LampSet[0].FluxPerLamp, 2550);
+  EXPECT_FLOAT_EQ(+absolute.LampSet[0].FluxPerLamp, 2550);
 }
 
 TEST(EulumdatReader, LineEndsAndByteOrderMark) {
@@ -450,14 +450,14 @@ TEST(EulumdatReader, OldStyleFileFromDisk) {
   EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
   EXPECT_EQ(rec.Company.str(), "Lichttechnik M\xFCller / Messlabor 3");
   EXPECT_EQ(rec.LumName.str(), "Pendelleuchte R\xE9gence");
-  EXPECT_EQ(rec.LumDim.Length, 1200);
-  EXPECT_EQ(rec.AreaDim.Width, 250);
-  EXPECT_FLOAT_EQ(rec.DFF, 61.5f);
+  EXPECT_EQ(+rec.LumDim.Length, 1200);
+  EXPECT_EQ(+rec.AreaDim.Width, 250);
+  EXPECT_FLOAT_EQ(+rec.DFF, 61.5f);
   ASSERT_EQ(rec.NumLampSets, 5);
   EXPECT_EQ(rec.LampSet[4].LampType.str(), "TC-L 36W set 5");
-  EXPECT_FLOAT_EQ(rec.LampSet[4].TotalFlux, 14000);
-  EXPECT_FLOAT_EQ(rec.LampSet[4].FluxPerLamp, 2800);
-  EXPECT_EQ(rec.LampSet[4].Wattage, 200);
+  EXPECT_FLOAT_EQ(+rec.LampSet[4].TotalFlux, 14000);
+  EXPECT_FLOAT_EQ(+rec.LampSet[4].FluxPerLamp, 2800);
+  EXPECT_EQ(+rec.LampSet[4].Wattage, 200);
   ASSERT_EQ(rec.NumPlanes, 6);
   EXPECT_EQ(rec.GridFlags, kCIrregular);
   EXPECT_FLOAT_EQ(rec.MinCStep, 30);

@@ -178,6 +178,27 @@ TEST(EulumdatWriter, IrregularPlanesAreMirroredOverTheCircle) {
   }
 }
 
+// A record still in B planes is written through Intensity, which looks it up as C-gamma data.
+TEST(EulumdatWriter, BPlaneRecordIsReadThroughIntensity) {
+  TLUM32 rec;
+  FillGrid(rec, 2, Steps(-90, 30, 90), Steps(0, 10, 90),
+           [](float b, float beta) { return 500 + 2 * b + beta; });
+  rec.PhotSystem = kSystemB;
+  rec.SetupSymmetry(2);
+  const auto lines = Written(rec);
+  const std::size_t mc = std::stoul(lines[3]);
+  const auto values = Block(lines, kFirstCAngle + mc + 10, 7 * 10);
+  int differs = 0;
+  for (std::size_t i = 1; i <= 7; ++i)
+    for (std::size_t j = 1; j <= 10; ++j) {
+      const float c = rec.CFirst + rec.CStep * static_cast<float>(i - 1);
+      const float expected = rec.Intensity(c, rec.GetGamma(j));
+      EXPECT_EQ(values[(i - 1) * 10 + j - 1], EulumdatNumber(expected, 5)) << i << ", " << j;
+      differs += expected != rec.GetIntensity(i, j);
+    }
+  EXPECT_GT(differs, 0);
+}
+
 TEST(EulumdatWriter, IrregularGammasAreListedAsStored) {
   TLUM32 rec;
   FillGrid(rec, 1, {0}, {0, 2.5f, 5, 10, 45, 87.25f}, Falling);
@@ -256,7 +277,7 @@ TEST(EulumdatWriter, DateLineComposedWhenEmpty) {
   const double today = TodayAsDays();
   const auto lines = Written(rec);
   EXPECT_EQ(lines[11], FormatShortDate(today) + " / J. Doe");
-  EXPECT_EQ(rec.FileDate, today);
+  EXPECT_EQ(+rec.FileDate, today);
   EXPECT_EQ(rec.DateUser.str(), lines[11]);
 
   rec.DateUser = "";
