@@ -99,8 +99,32 @@ void ReadWattLines(TLUM32& rec, LineReader& in) {
   rec.Tm14Extra = static_cast<float>(FloatWord(Head(in.ReadLine()), 1));
 }
 
-// C-gamma photometry: planes are rows. A descending C list is stored ascending, each plane
-// keeping its own angle.
+// Where each file plane goes: its row and its C angle. A descending C list counts C the other
+// way round: a plane at C is the plane at 180 - C in the record's sense. About C90-C270 (and
+// so also about both planes) that mirror is the plane itself, so those keep their own angles;
+// the others take the mirrored angle. Rows always ascend in C.
+struct PlacedPlane {
+  float angle;
+  std::size_t file_index;
+};
+
+std::vector<PlacedPlane> PlacePlanes(const std::vector<double>& c_angles, bool reversed,
+                                     std::uint8_t symmetry) {
+  std::vector<PlacedPlane> planes;
+  for (std::size_t p = 0; p < c_angles.size(); ++p) {
+    long double c = c_angles[p];
+    if (reversed && symmetry != 3 && symmetry != 4) {
+      c = 180.0L - c;
+      if (c < 0) c += 360.0L;
+    }
+    planes.push_back({static_cast<float>(c), p});
+  }
+  std::stable_sort(planes.begin(), planes.end(),
+                   [](const PlacedPlane& a, const PlacedPlane& b) { return a.angle < b.angle; });
+  return planes;
+}
+
+// C-gamma photometry: planes are rows.
 void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_c) {
   const std::vector<double> gammas = ReadValueList(in, n_gamma);
   const std::vector<double> c_angles = ReadValueList(in, n_c);
@@ -125,13 +149,16 @@ void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_
     }
     rec.Symmetry = SymmetryOfRange(first, last);
   }
-  auto row_of = [&](std::size_t p) { return reversed ? n_c - p : p + 1; };  // p from 0
-  for (std::size_t p = 0; p < n_c; ++p)
-    rec.SetValue(row_of(p), 0, static_cast<float>(c_angles[p]));
+  std::vector<std::size_t> row_of(n_c);
+  const std::vector<PlacedPlane> placed = PlacePlanes(c_angles, reversed, rec.Symmetry);
+  for (std::size_t r = 0; r < placed.size(); ++r) {
+    row_of[placed[r].file_index] = r + 1;
+    rec.SetValue(r + 1, 0, placed[r].angle);
+  }
   for (std::size_t p = 0; p < n_c; ++p) {
     const std::vector<double> values = ReadValueList(in, n_gamma);
     for (std::size_t j = 0; j < n_gamma; ++j)
-      rec.SetValue(row_of(p), j + 1, static_cast<float>(values[j]));
+      rec.SetValue(row_of[p], j + 1, static_cast<float>(values[j]));
   }
 
   if (rec.Symmetry != 1) {

@@ -208,6 +208,23 @@ const char* kDescending =
     "1 1 0.6 1.2 0.1\r\n1 58 29\r\n3.5\r\n3 4\r\n0 45\r\n90\r\n90 60 30 0\r\n"
     "90 91 92\r\n60 61 62\r\n30 31\r\n32\r\n0 1 2 99 99\r\n4 0.3 0.1 0.05\r\n";
 
+// A half-circle list from 180 down to 0 counts C the other way round: the file's C0 plane is
+// the record's C180 plane.
+TEST(Tm14Reader, DescendingHalfCircleIsMirroredAboutC90) {
+  const char* text =
+      "CIBSE/1\r\nr\r\nn\r\nl\r\nlamp\r\nflux\r\n7\r\n8\r\n1 1 0.6 1.2 0.1\r\n1 58 29\r\n0\r\n"
+      "2 3\r\n0 90\r\n180 90 0\r\n180 181\r\n90 91\r\n0 1\r\n";
+  TLUM32 rec;
+  ASSERT_TRUE(ParseTm14(rec, text)) << rec.ReadError;
+  EXPECT_EQ(rec.Symmetry, 2);
+  const float c_angles[] = {0, 90, 180};
+  const float file_plane[] = {180, 90, 0};  // the file's angle of the plane stored there
+  for (int i = 1; i <= 3; ++i) {
+    EXPECT_FLOAT_EQ(rec.GetCAngle(i), c_angles[i - 1]);
+    EXPECT_FLOAT_EQ(rec.GetIntensity(i, 1), file_plane[i - 1]);
+  }
+}
+
 TEST(Tm14Reader, DescendingCListIsStoredAscending) {
   TLUM32 rec;
   rec.SetFileName("/data/x.cib");
