@@ -409,9 +409,9 @@ bool ParseLdt(LdtInput& in, TLUM32& rec) {
 
 bool ParseEulumdat(TLUM32& rec, std::string_view text) {
   LdtInput in(text);
-  if (ParseLdt(in, rec)) return true;
+  const bool ok = ParseLdt(in, rec);
   rec.ReadError = in.Error();
-  return false;
+  return ok;
 }
 
 bool ReadEulumdat(TLUM32& rec, std::uint8_t& code) {

@@ -112,12 +112,12 @@ LdtGrid PlanGrid(const TLUM32& rec) {
   const std::size_t ng = g.full_gamma
                              ? static_cast<std::size_t>(RoundHalfEven(180.0L / rec.GStep) + 1)
                              : rec.NumGammas;
-  const Real first = g.full_gamma ? 0.0L : static_cast<Real>(rec.GFirst);
+  // The stored angles as they are (a step known to a thousandth of a degree would drift over a
+  // long list), or the full range at the step.
   g.gammas.resize(ng);
   for (std::size_t j = 1; j <= ng; ++j)
-    g.gammas[j - 1] = g.gamma_regular
-                          ? static_cast<float>(static_cast<Real>(j - 1) * rec.GStep + first)
-                          : rec.GetGamma(j);
+    g.gammas[j - 1] =
+        g.full_gamma ? static_cast<float>(static_cast<Real>(j - 1) * rec.GStep) : rec.GetGamma(j);
   const std::size_t np = rec.NumPlanes;
   switch (rec.Symmetry) {
     case 0:
