@@ -41,6 +41,20 @@ const std::vector<std::string>& LdtFiles() {
       FilesWithExtension(std::filesystem::path(LUMATRA_CORPUS_DIR) / "files", ".ldt");
   return files;
 }
+// The typical catalogue file: at most 24 C planes of 37 gamma angles (15 x 5 degrees).
+const std::vector<std::string>& TypicalLdtFiles() {
+  static auto files = [] {
+    std::vector<std::string> typical;
+    for (const std::string& bytes : LdtFiles()) {
+      TLUM32 rec;
+      if (ParseEulumdat(rec, bytes) && rec.NumGammas == 37 && rec.NumPlanes <= 24)
+        typical.push_back(bytes);
+    }
+    return typical;
+  }();
+  return files;
+}
+
 const std::vector<std::string>& IesFiles() {
   static auto files =
       FilesWithExtension(std::filesystem::path(LUMATRA_CORPUS_DIR) / "files", ".ies");
@@ -77,6 +91,13 @@ void BM_LdtToLdt(benchmark::State& state) {
       [](TLUM32& r) { return EulumdatText(r); });
 }
 BENCHMARK(BM_LdtToLdt)->Unit(benchmark::kMillisecond);
+
+void BM_LdtToLdtTypical(benchmark::State& state) {
+  RunConversion(
+      state, TypicalLdtFiles(), [](TLUM32& r, const std::string& b) { return ParseEulumdat(r, b); },
+      [](TLUM32& r) { return EulumdatText(r); });
+}
+BENCHMARK(BM_LdtToLdtTypical)->Unit(benchmark::kMillisecond);
 
 void BM_IesToIes95(benchmark::State& state) {
   RunConversion(

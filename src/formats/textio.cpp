@@ -18,8 +18,8 @@ bool LineReader::Next(std::string_view& line) {
     line = {};
     return false;
   }
-  std::size_t end = data_.find_first_of("\r\n", pos_);
-  if (end == std::string_view::npos) end = data_.size();
+  std::size_t end = pos_;
+  while (end < data_.size() && data_[end] != '\r' && data_[end] != '\n') ++end;
   line = data_.substr(pos_, end - pos_);
   pos_ = end;
   if (pos_ < data_.size()) {

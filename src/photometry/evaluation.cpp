@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <vector>
 
 #include "model/lum32.h"
 #include "support/rounding.h"
@@ -33,9 +35,25 @@ Real Band(Real lower, Real upper) {
   return std::fabs(std::cos(upper * kDegToRad) - std::cos(lower * kDegToRad));
 }
 
-Real ZoneTerm(const TLUM32& r, std::size_t j, Real lower, Real upper) {
+// Plane means at the stored gamma angles, each computed once per evaluation.
+class GammaMeans {
+ public:
+  explicit GammaMeans(const TLUM32& r) : r_(r), means_(r.NumGammas + 1U, kUnset) {}
+  Real At(std::size_t j) {
+    if (j >= means_.size()) return 0;
+    if (std::isnan(means_[j])) means_[j] = r_.MeanIntensity(Gamma(r_, j));
+    return means_[j];
+  }
+
+ private:
+  static constexpr Real kUnset = std::numeric_limits<Real>::quiet_NaN();
+  const TLUM32& r_;
+  std::vector<Real> means_;
+};
+
+Real ZoneTerm(GammaMeans& means, std::size_t j, Real lower, Real upper) {
   if (upper <= lower) return 0;
-  return r.MeanIntensity(Gamma(r, j)) * Band(lower, upper);
+  return means.At(j) * Band(lower, upper);
 }
 
 void NormaliseRefFlux(TLUM32& r) {
@@ -86,7 +104,7 @@ void CalcFluxB(TLUM32& r) {
 
 // Downward part of the flux for data spanning the horizontal: the zones below the first gamma
 // angle at or above 90 degrees, each clipped at 90, and the rest up to 90 read at that angle.
-Real DownwardFlux(const TLUM32& r) {
+Real DownwardFlux(const TLUM32& r, GammaMeans& means) {
   const std::size_t n = r.NumGammas;
   std::size_t m = 1;
   while (m <= n && Centi(Gamma(r, m)) < 9000)
@@ -96,10 +114,10 @@ Real DownwardFlux(const TLUM32& r) {
   Real reached = r.GFirst;
   for (std::size_t j = 1; j < m; ++j) {
     Real upper = std::min<Real>(ZoneUpper(r, j), 90);
-    sum += ZoneTerm(r, j, ZoneLower(r, j), upper);
+    sum += ZoneTerm(means, j, ZoneLower(r, j), upper);
     reached = upper;
   }
-  if (reached < 90) sum += ZoneTerm(r, m, reached, 90);
+  if (reached < 90) sum += ZoneTerm(means, m, reached, 90);
   return kTwoPi * sum;
 }
 
@@ -107,71 +125,7 @@ std::size_t ClampIndex(std::size_t i, std::size_t n) {
   return std::clamp<std::size_t>(i, 1, n);
 }
 
-}  // namespace
-
-long double MeanIntensityB(const TLUM32& rec, long double beta) {
-  return MeanB(rec, beta);
-}
-
-void CalcFlux(TLUM32& r) {
-  if (r.PhotSystem == kSystemB || r.PhotSystem == kSystemA) {
-    CalcFluxB(r);
-    return;
-  }
-  NormaliseRefFlux(r);
-  r.LumFlux = 0;
-  r.LOR = 0;
-  const std::size_t n = r.NumGammas;
-  Real phi = 0;
-  if (n >= 2) {
-    for (std::size_t j = 1; j <= n; ++j)
-      phi += ZoneTerm(r, j, ZoneLower(r, j), ZoneUpper(r, j));
-    phi *= kTwoPi;
-  }
-  r.LumFlux = static_cast<float>(phi);
-  r.LOR = static_cast<float>(phi / 10);
-
-  if (r.GLast <= 90) {
-    r.UpFlux = 0;
-    r.DownFlux = r.LumFlux;
-  } else if (r.GFirst >= 90) {
-    r.UpFlux = r.LumFlux;
-    r.DownFlux = 0;
-  } else {
-    Real down = DownwardFlux(r);
-    r.DownFlux = static_cast<float>(down);
-    r.UpFlux = static_cast<float>(phi - down);
-    r.DFF = phi != 0 ? static_cast<float>(down / phi) : 0.0f;
-  }
-  CalcZoneFlux(r);
-  r.FluxCalcDone = 1;
-  if (r.LumFlux != 0) r.DFF = static_cast<float>(static_cast<Real>(r.DownFlux) / r.LumFlux);
-
-  if (Centi(r.GLast) <= 9000)
-    r.LightDir = 0;
-  else if (Centi(r.GFirst) < 9000)
-    r.LightDir = 2;
-  else
-    r.LightDir = 1;
-  if (r.LightDir == 2 && r.LumFlux != 0) {
-    if (static_cast<Real>(r.DownFlux) / r.LumFlux > 0.95L) r.LightDir = 0;
-    if (static_cast<Real>(r.UpFlux) / r.LumFlux > 0.95L) r.LightDir = 1;
-  }
-}
-
-void CalcZoneFlux(TLUM32& r) {
-  for (int k = 0; k < 36; ++k) {
-    Real a = 5.0L * k;
-    Real b = 5.0L * (k + 1);
-    if (r.PhotSystem == kSystemC)
-      r.ZoneFlux[k] = static_cast<float>(ZoneFluxBetween(r, a, b));
-    else
-      r.ZoneFlux[k] = k < 18 ? static_cast<float>(ZoneFluxBetweenB(r, a, b)) : 0.0f;
-  }
-  r.ZoneFluxDone = 1;
-}
-
-long double ZoneFluxBetween(TLUM32& r, long double& a, long double& b) {
+long double ZoneFluxBetween(TLUM32& r, long double& a, long double& b, GammaMeans& means) {
   if (r.PhotSystem != kSystemC) return 0;
   if (b < a) std::swap(a, b);
   if (a > r.GLast || b < r.GFirst) return 0;
@@ -192,11 +146,86 @@ long double ZoneFluxBetween(TLUM32& r, long double& a, long double& b) {
 
   Real sum = 0;
   for (std::size_t i = i1 + 1; i + 1 <= i2; ++i)
-    sum += ZoneTerm(r, i, std::max(ZoneLower(r, i), a), std::min(ZoneUpper(r, i), b));
+    sum += ZoneTerm(means, i, std::max(ZoneLower(r, i), a), std::min(ZoneUpper(r, i), b));
   Real first_upper = i1 == n ? b : std::min(ZoneUpper(r, i1), b);
-  sum += ZoneTerm(r, i1, a, first_upper);
-  if (i1 != i2) sum += ZoneTerm(r, i2, std::max(ZoneLower(r, i2), a), b);
+  sum += ZoneTerm(means, i1, a, first_upper);
+  if (i1 != i2) sum += ZoneTerm(means, i2, std::max(ZoneLower(r, i2), a), b);
   return kTwoPi * sum;
+}
+
+void FillZoneFlux(TLUM32& r, GammaMeans& means) {
+  for (int k = 0; k < 36; ++k) {
+    Real a = 5.0L * k;
+    Real b = 5.0L * (k + 1);
+    if (r.PhotSystem == kSystemC)
+      r.ZoneFlux[k] = static_cast<float>(ZoneFluxBetween(r, a, b, means));
+    else
+      r.ZoneFlux[k] = k < 18 ? static_cast<float>(ZoneFluxBetweenB(r, a, b)) : 0.0f;
+  }
+  r.ZoneFluxDone = 1;
+}
+
+}  // namespace
+
+long double MeanIntensityB(const TLUM32& rec, long double beta) {
+  return MeanB(rec, beta);
+}
+
+void CalcFlux(TLUM32& r) {
+  if (r.PhotSystem == kSystemB || r.PhotSystem == kSystemA) {
+    CalcFluxB(r);
+    return;
+  }
+  NormaliseRefFlux(r);
+  r.LumFlux = 0;
+  r.LOR = 0;
+  GammaMeans means(r);
+  const std::size_t n = r.NumGammas;
+  Real phi = 0;
+  if (n >= 2) {
+    for (std::size_t j = 1; j <= n; ++j)
+      phi += ZoneTerm(means, j, ZoneLower(r, j), ZoneUpper(r, j));
+    phi *= kTwoPi;
+  }
+  r.LumFlux = static_cast<float>(phi);
+  r.LOR = static_cast<float>(phi / 10);
+
+  if (r.GLast <= 90) {
+    r.UpFlux = 0;
+    r.DownFlux = r.LumFlux;
+  } else if (r.GFirst >= 90) {
+    r.UpFlux = r.LumFlux;
+    r.DownFlux = 0;
+  } else {
+    Real down = DownwardFlux(r, means);
+    r.DownFlux = static_cast<float>(down);
+    r.UpFlux = static_cast<float>(phi - down);
+    r.DFF = phi != 0 ? static_cast<float>(down / phi) : 0.0f;
+  }
+  FillZoneFlux(r, means);
+  r.FluxCalcDone = 1;
+  if (r.LumFlux != 0) r.DFF = static_cast<float>(static_cast<Real>(r.DownFlux) / r.LumFlux);
+
+  if (Centi(r.GLast) <= 9000)
+    r.LightDir = 0;
+  else if (Centi(r.GFirst) < 9000)
+    r.LightDir = 2;
+  else
+    r.LightDir = 1;
+  if (r.LightDir == 2 && r.LumFlux != 0) {
+    if (static_cast<Real>(r.DownFlux) / r.LumFlux > 0.95L) r.LightDir = 0;
+    if (static_cast<Real>(r.UpFlux) / r.LumFlux > 0.95L) r.LightDir = 1;
+  }
+}
+
+void CalcZoneFlux(TLUM32& r) {
+  GammaMeans means(r);
+  FillZoneFlux(r, means);
+}
+
+long double ZoneFluxBetween(TLUM32& r, long double& a, long double& b) {
+  GammaMeans means(r);
+  return ZoneFluxBetween(r, a, b, means);
 }
 
 long double ZoneFluxBetweenB(TLUM32& r, long double& a, long double& b) {

@@ -69,6 +69,7 @@ bool OutsideGamma(const TLUM32& r, Real g) {
 
 // Brings any C angle into 0 <= C < 360.
 Real NormalizeC(Real c) {
+  if (c >= 0 && c < 360.0L) return c;
   if (!std::isfinite(c)) return 0;
   c = std::fmod(c, 360.0L);
   if (c < 0) c += 360.0L;
@@ -206,22 +207,60 @@ float BGrid(const TLUM32& r, float bf, float betaf) {
 
 // --- plane means ---
 
+// Weight of plane i in the full-circle mean: half the distance to each neighbour, the last plane
+// reaching round to 360.
+Real FullCircleWeight(const TLUM32& r, std::size_t i) {
+  const std::size_t n = r.NumPlanes;
+  auto c = [&](std::size_t k) { return static_cast<Real>(r.GetCAngle(k)); };
+  if (i == 1) return (c(2) - c(1)) / 2 + (360 - c(n)) / 2;
+  if (i == n) return (c(n) - c(n - 1)) / 2 + (360 - c(n)) / 2;
+  return (c(i) - c(i - 1)) / 2 + (c(i + 1) - c(i)) / 2;
+}
+
+// Weight of plane i in the mean over CFirst..CLast: the end planes count half.
+Real PartCircleWeight(const TLUM32& r, std::size_t i) {
+  const std::size_t n = r.NumPlanes;
+  auto c = [&](std::size_t k) { return static_cast<Real>(r.GetCAngle(k)); };
+  if (i == 1) return (c(2) - c(1)) / 2;
+  if (i == n) return (c(n) - c(n - 1)) / 2;
+  return (c(i + 1) - c(i - 1)) / 2;
+}
+
+// Reads stored planes at one gamma angle. For C-gamma records the gamma bracket is found once and
+// each plane read without folding and bracketing C again: the same as Intensity(C(i), gamma).
+template <bool kCGamma>
+class StoredPlanes {
+ public:
+  StoredPlanes(const TLUM32& r, Real g) : r_(r), g_(g) {
+    if constexpr (kCGamma) {
+      outside_ = OutsideGamma(r, g);
+      const bool regular = (r.GridFlags & kGammaIrregular) == 0 && r.GStep > 0;
+      if (!outside_) bracket_ = regular ? RegularGammaBracket(r, g) : SearchedGammaBracket(r, g);
+    }
+  }
+  float At(std::size_t i) const {
+    if constexpr (kCGamma) {
+      return outside_ ? 0.0f : PlaneValue(r_, i, bracket_);
+    } else {
+      return r_.Intensity(r_.GetCAngle(i), static_cast<float>(g_));
+    }
+  }
+
+ private:
+  const TLUM32& r_;
+  Real g_;
+  bool outside_ = false;
+  Bracket bracket_;
+};
+
+template <bool kCGamma>
 long double FullCircleMean(const TLUM32& r, long double g) {
   const std::size_t n = r.NumPlanes;
   if (n == 0) return 0;
-  auto c = [&](std::size_t i) { return static_cast<Real>(r.GetCAngle(i)); };
-  if (n == 1) return r.Intensity(r.GetCAngle(1), static_cast<float>(g));
+  const StoredPlanes<kCGamma> planes(r, g);
+  if (n == 1) return planes.At(1);
   Real sum = 0;
-  for (std::size_t i = 1; i <= n; ++i) {
-    Real w;
-    if (i == 1)
-      w = (c(2) - c(1)) / 2 + (360 - c(n)) / 2;
-    else if (i == n)
-      w = (c(n) - c(n - 1)) / 2 + (360 - c(n)) / 2;
-    else
-      w = (c(i) - c(i - 1)) / 2 + (c(i + 1) - c(i)) / 2;
-    sum += w * r.Intensity(r.GetCAngle(i), static_cast<float>(g));
-  }
+  for (std::size_t i = 1; i <= n; ++i) sum += FullCircleWeight(r, i) * planes.At(i);
   return sum / 360;
 }
 
@@ -229,19 +268,15 @@ long double SinglePlaneMean(const TLUM32& r, long double g) {
   return r.Intensity(0.0f, static_cast<float>(g));
 }
 
+template <bool kCGamma>
 long double PartCircleMean(const TLUM32& r, long double g) {
   const std::size_t n = r.NumPlanes;
   if (n == 0) return 0;
+  const StoredPlanes<kCGamma> planes(r, g);
   Real span = static_cast<Real>(r.CLast) - r.CFirst;
-  if (n == 1 || span == 0) return r.Intensity(r.GetCAngle(1), static_cast<float>(g));
-  auto c = [&](std::size_t i) { return static_cast<Real>(r.GetCAngle(i)); };
+  if (n == 1 || span == 0) return planes.At(1);
   Real sum = 0;
-  for (std::size_t i = 1; i <= n; ++i) {
-    Real w = i == 1   ? (c(2) - c(1)) / 2
-             : i == n ? (c(n) - c(n - 1)) / 2
-                      : (c(i + 1) - c(i - 1)) / 2;
-    sum += w * r.Intensity(r.GetCAngle(i), static_cast<float>(g));
-  }
+  for (std::size_t i = 1; i <= n; ++i) sum += PartCircleWeight(r, i) * planes.At(i);
   return sum / span;
 }
 
@@ -292,9 +327,9 @@ void BindIntensityRoutines(TLUM32& rec, std::uint8_t symmetry) {
         return;
       }
       rec.BindRoutines(CGammaRoutine(symmetry, regular), nullptr,
-                       symmetry == 0   ? FullCircleMean
+                       symmetry == 0   ? FullCircleMean<true>
                        : symmetry == 1 ? SinglePlaneMean
-                                       : PartCircleMean);
+                                       : PartCircleMean<true>);
       return;
     case kSystemB:
       if (symmetry == 1 || symmetry > 4) {
@@ -302,7 +337,7 @@ void BindIntensityRoutines(TLUM32& rec, std::uint8_t symmetry) {
         return;
       }
       rec.BindRoutines(BFrontEnd, BGridRoutine(symmetry),
-                       symmetry == 0 ? FullCircleMean : PartCircleMean);
+                       symmetry == 0 ? FullCircleMean<false> : PartCircleMean<false>);
       return;
     case kSystemA:
       rec.BindRoutines(Zero, nullptr, ZeroMean);
