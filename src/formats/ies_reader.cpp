@@ -19,7 +19,7 @@ namespace {
 constexpr std::int64_t kMaxAngles = 65535;
 
 // For the check of declared counts: the most values the rest of a file could give, counting
-// line ends and tabs as separators too (a tab-joined run still reads, as 0).
+// line ends as separators too.
 constexpr CharSet kFileDelimiters{" ,\t\r\n"};
 
 // Counts the words of `text`, stopping once `limit` is reached.

@@ -36,8 +36,10 @@ class LineReader {
   std::size_t line_no_ = 0;
 };
 
-// Word delimiters of the IES, TM14 and CIE readers: blank and comma (a tab is not one).
-inline constexpr CharSet ValueDelimiters{" ,"};
+// Word delimiters of the IES, TM14 and CIE readers: blank, comma and tab. Files written by
+// spreadsheets separate their values with tabs; read as one word each, a whole table of real data
+// would load as zeros.
+inline constexpr CharSet ValueDelimiters{" ,\t"};
 
 // Parses the whole of `text` as a decimal number (point as decimal separator, optional sign and
 // exponent). Infinity, NaN and hexadecimal forms are not numbers here.

@@ -231,17 +231,17 @@ TEST(IesLists, ValuesSplitAcrossLinesAndExtraWordsIgnored) {
   EXPECT_FLOAT_EQ(rec.GetIntensity(2, 4), 8.0f);
 }
 
-TEST(IesLists, CommasSeparateAndTabsDoNot) {
+TEST(IesLists, CommasAndTabsSeparateValues) {
   TLUM32 rec;
   // "0,5" is two values, not a decimal comma: commas are delimiters in IES files.
   ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0,5\n0\n7,5\n").ok);
   EXPECT_FLOAT_EQ(rec.GetGamma(2), 5.0f);
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 7.0f);
 
-  // Tab-separated values are one word each; the word is no number and reads as 0.
+  // Tab-separated values are values too.
   ASSERT_TRUE(Parse(rec, "x\nTILT=NONE\n1 1000 1 2 1 1 2 0 0 0\n1 1 10\n0 5\n0\n7\t5 9\n").ok);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 0.0f);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 9.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 7.0f);
+  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), 5.0f);
 }
 
 TEST(IesLists, DecimalCommaInSingleFieldParsers) {
@@ -427,7 +427,7 @@ TEST(IesLists, ValuesMissingAtTheEndReadAsZero) {
   EXPECT_FLOAT_EQ(rec.GetIntensity(2, 2), 0.0f);
 }
 
-TEST(IesLists, TabSeparatedCandelaLinesReadAsZeroWithoutFailing) {
+TEST(IesLists, TabSeparatedCandelaLinesAreRead) {
   TLUM32 rec;
   ASSERT_TRUE(Parse(rec,
                     "x\nTILT=NONE\n1 1000 1 3 2 1 2 0 0 0\n1 1 10\n0 45 90\n0 180\n"
@@ -436,7 +436,7 @@ TEST(IesLists, TabSeparatedCandelaLinesReadAsZeroWithoutFailing) {
       << rec.ReadError;
   for (std::size_t i = 1; i <= 2; ++i)
     for (std::size_t j = 1; j <= 3; ++j)
-      EXPECT_FLOAT_EQ(rec.GetIntensity(i, j), 0.0f);
+      EXPECT_FLOAT_EQ(rec.GetIntensity(i, j), 10.0f * static_cast<float>(3 * (i - 1) + j));
 }
 
 TEST(IesHostile, OutOfRangeNumbersFail) {
