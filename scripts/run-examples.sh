@@ -12,9 +12,9 @@ status=0
 for format in ldt ies86 ies91 ies95 tm14 cie l32 ltli; do
   mkdir -p "out/examples/$format"
   echo "== $format"
-  "$cli" convert --to "$format" --out "out/examples/$format" --force examples/*.LDT || status=1
+  "$cli" convert --to "$format" --out "out/examples/$format" --force examples/*.ldt || status=1
 done
 echo "== info"
-"$cli" info examples/*.LDT
+"$cli" info examples/*.ldt
 echo "converted files are in out/examples/"
 exit $status
