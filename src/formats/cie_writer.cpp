@@ -18,10 +18,7 @@ constexpr std::size_t kLampLineLength = 46;
 
 class CieOut {
  public:
-  void Line(std::string_view s) {
-    text_ += s;
-    text_ += "\r\n";
-  }
+  void Line(std::string_view s) { lines_.Line(s); }
   void Key(std::string_view key, std::string_view value) {
     Line(std::string(key) + "= " + std::string(value));
   }
@@ -43,10 +40,10 @@ class CieOut {
     if (!pending_.empty()) Line(pending_);
     pending_.clear();
   }
-  std::string Take() { return std::move(text_); }
+  std::string Take() { return lines_.Take(); }
 
  private:
-  std::string text_;
+  TextLines lines_;
   std::string pending_;
 };
 

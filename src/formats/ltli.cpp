@@ -264,11 +264,8 @@ std::string IntensityField(long double value, float c, float gamma) {
 }  // namespace
 
 std::string LTLIText(TLUM32& rec) {
-  std::string out;
-  auto line = [&out](std::string_view s) {
-    out += s;
-    out += "\r\n";
-  };
+  TextLines lines;
+  auto line = [&lines](std::string_view s) { lines.Line(s); };
   line(HeaderLine(rec));
   line(Unquote(rec.ReportNo2.view()));
   line(Unquote(rec.Company.view()));
@@ -293,7 +290,7 @@ std::string LTLIText(TLUM32& rec) {
     }
   }
   if (in_line > 0) line(values);
-  return out;
+  return lines.Take();
 }
 
 void WriteLTLI(TLUM32& rec) {

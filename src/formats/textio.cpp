@@ -19,7 +19,8 @@ bool LineReader::Next(std::string_view& line) {
     return false;
   }
   std::size_t end = pos_;
-  while (end < data_.size() && data_[end] != '\r' && data_[end] != '\n') ++end;
+  while (end < data_.size() && data_[end] != '\r' && data_[end] != '\n')
+    ++end;
   line = data_.substr(pos_, end - pos_);
   pos_ = end;
   if (pos_ < data_.size()) {
@@ -39,6 +40,12 @@ std::string_view LineReader::ReadLine() {
 void LineReader::Rewind() {
   pos_ = start_;
   line_no_ = 0;
+}
+
+void TextLines::Line(std::string_view text) {
+  for (char c : text)
+    text_.push_back(c == '\r' || c == '\n' ? ' ' : c);
+  text_ += "\r\n";
 }
 
 bool ParseNumber(std::string_view text, double& value) {

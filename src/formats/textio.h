@@ -58,6 +58,17 @@ std::int32_t StrToIntOrZero(std::string_view text);
 // First "," taken as ".", trimmed, parsed; 0.0 for anything that is not a number (never fails).
 double StrToFloatOrZero(std::string_view text);
 
+// Builds a text file in memory, one line at a time, with CR LF line ends. A line end inside a
+// text is written as a blank, so it cannot shift the lines after it.
+class TextLines {
+ public:
+  void Line(std::string_view text);
+  std::string Take() { return std::move(text_); }
+
+ private:
+  std::string text_;
+};
+
 // --- number styles of the writers ---
 
 // Integer: decimal digits, a sign only when negative.

@@ -19,10 +19,7 @@ constexpr std::uint8_t kGlareNotAvailable = 255;
 
 class Tm14Out {
  public:
-  void Line(std::string_view s) {
-    text_ += s;
-    text_ += "\r\n";
-  }
+  void Line(std::string_view s) { lines_.Line(s); }
   // One value of a list: F(x) and a blank.
   void ListValue(long double x) {
     if (pending_.size() >= kListLineLength) EndList();
@@ -33,10 +30,10 @@ class Tm14Out {
     if (!pending_.empty()) Line(pending_);
     pending_.clear();
   }
-  std::string Take() { return std::move(text_); }
+  std::string Take() { return lines_.Take(); }
 
  private:
-  std::string text_;
+  TextLines lines_;
   std::string pending_;
 };
 
