@@ -78,7 +78,9 @@ void TurnPlanes(TLUM32& rec) {
   if (!rec.Loaded || rec.PhotSystem != kSystemC) return;
   RotateGrid(rec, 90.0f, 0.0f, 0.0f);
   AreaDims& a = rec.AreaDim;
-  std::swap(a.Length, a.Width);
+  const std::uint16_t length = a.Length;  // packed fields: no references, so no std::swap
+  a.Length = a.Width;
+  a.Width = length;
   a.HeightC0 = static_cast<std::uint16_t>(
       (int{a.HeightC0} + int{a.HeightC90} + int{a.HeightC180} + int{a.HeightC270}) / 4);
 }

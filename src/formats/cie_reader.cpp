@@ -215,7 +215,7 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
   rec.CStep = rec.CStepDetect();
   rec.GStep = rec.GammaStepDetect();
   rec.MinCStep = rec.CStep;
-  rec.MinGStep = system == kSystemB ? std::min(rec.GStep, rec.CStep) : rec.GStep;
+  rec.MinGStep = system == kSystemB ? std::min(+rec.GStep, +rec.CStep) : rec.GStep;
   rec.SetupSymmetry(rec.Symmetry);
   ReadHeaderFields(rec, in, first_line);
   return true;

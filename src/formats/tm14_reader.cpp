@@ -198,7 +198,7 @@ void ReadBBeta(TLUM32& rec, LineReader& in, std::size_t n_first, std::size_t n_s
   rec.GStep = rec.GammaStepDetect();
   rec.CStep = rec.CStepDetect();
   rec.MinCStep = rec.CStep;
-  rec.MinGStep = std::min(rec.GStep, rec.MinCStep);
+  rec.MinGStep = std::min(+rec.GStep, rec.MinCStep);
   rec.GLast = rec.GetGamma(rec.NumGammas);
   rec.CLast = rec.GetCAngle(rec.NumPlanes);
 }

@@ -181,14 +181,14 @@ TEST(Pipeline, TurnMovesC0ToC90AndTurnsTheLuminousArea) {
   Pipeline p;
   p.settings.TURN = true;
   p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(rec.AreaDim.Length, 150);
-  EXPECT_EQ(rec.AreaDim.Width, 600);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 250);
-  EXPECT_EQ(rec.AreaDim.HeightC90, 200);
-  EXPECT_EQ(rec.AreaDim.HeightC180, 300);
-  EXPECT_EQ(rec.AreaDim.HeightC270, 401);
-  EXPECT_EQ(rec.LumDim.Length, 620);
-  EXPECT_EQ(rec.LumDim.Width, 170);
+  EXPECT_EQ(+rec.AreaDim.Length, 150);
+  EXPECT_EQ(+rec.AreaDim.Width, 600);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 250);
+  EXPECT_EQ(+rec.AreaDim.HeightC90, 200);
+  EXPECT_EQ(+rec.AreaDim.HeightC180, 300);
+  EXPECT_EQ(+rec.AreaDim.HeightC270, 401);
+  EXPECT_EQ(+rec.LumDim.Length, 620);
+  EXPECT_EQ(+rec.LumDim.Width, 170);
   EXPECT_NEAR(rec.Intensity(90, 30) / rec.Intensity(270, 30), c0 / c180, 1e-3);
   EXPECT_EQ(p.marks, "");
 
@@ -197,8 +197,8 @@ TEST(Pipeline, TurnMovesC0ToC90AndTurnsTheLuminousArea) {
   rec.AreaDim = {600, 150, 0, 100, 200, 300, 401};
   p.Run(rec, kFormatIes95, kFormatIes95);
   EXPECT_EQ(rec.PhotSystem, kSystemB);
-  EXPECT_EQ(rec.AreaDim.Length, 600);
-  EXPECT_EQ(rec.AreaDim.HeightC0, 100);
+  EXPECT_EQ(+rec.AreaDim.Length, 600);
+  EXPECT_EQ(+rec.AreaDim.HeightC0, 100);
 }
 
 TEST(Pipeline, GridChangeLogsRedimOnlyForStepsWithATableEntry) {

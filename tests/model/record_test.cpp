@@ -82,9 +82,9 @@ TEST(Record, FindPeakKeepsTheFirstMaximumInPlaneMajorOrder) {
     return (c == 90 && g == 60) || (c == 180 && g == 0) ? 500.0f : 100.0f;
   });
   rec.FindPeak();
-  EXPECT_EQ(rec.PeakIntensity, 500.0f);
-  EXPECT_EQ(rec.PeakC, 90.0f);
-  EXPECT_EQ(rec.PeakGamma, 60.0f);
+  EXPECT_EQ(+rec.PeakIntensity, 500.0f);  // packed fields are compared by value
+  EXPECT_EQ(+rec.PeakC, 90.0f);
+  EXPECT_EQ(+rec.PeakGamma, 60.0f);
 }
 
 TEST(Record, PersistentBlocksAreContiguousBytesOfTheDeclaredSizes) {
