@@ -182,49 +182,9 @@ TEST(L32Reader, RefusedFilesLeaveTheRecordAlone) {
   }
 }
 
-TEST(L32Reader, DamagedFilesNeverCrash) {
-  TLUM32 rec;
-  FillGrid(rec, 4, Steps(0, 45, 90), Steps(0, 30, 90), [](float c, float g) { return c + g; });
-  rec.ExtFlags = 7;
-  rec.ExtSize = 2432;
-  format_checks::SurvivesMutations(L32Bytes(rec), ParseL32, L32Bytes);
-}
-
 TEST(L32Writer, RecordWithoutTableIsNotWritten) {
   TLUM32 rec;
   EXPECT_THROW(L32Bytes(rec), IoError);
-}
-
-TEST(L32Dispatch, SaveAndLoadByExtension) {
-  testing::TempDir dir;
-  TLUM32 rec;
-  MakeRecord(rec);
-  rec.Save(kFormatL32, (dir / "spot.l32").string());
-  TLUM32 back;
-  ASSERT_TRUE(back.Load((dir / "spot.l32").string())) << back.ReadError;
-  EXPECT_EQ(back.FileFormat, kFormatL32);
-  ExpectSameTableBytes(rec, back);
-  EXPECT_EQ(0, std::memcmp(&rec.Block2(), &back.Block2(), kBlock2Size));
-  EXPECT_EQ(back.Company.str(), "Kelmar");
-  // Through the fallback chain under another name.
-  testing::WriteFile(dir / "spot.bin", testing::ReadFile(dir / "spot.l32"));
-  TLUM32 chained;
-  ASSERT_TRUE(chained.Load((dir / "spot.bin").string())) << chained.ReadError;
-  EXPECT_EQ(chained.FileFormat, kFormatL32);
-  ExpectSameTableBytes(rec, chained);
-}
-
-TEST(L32Corpus, RealFilesComeBackByteForByte) {
-  const std::size_t loaded =
-      format_checks::ForEachCorpusRecord([](TLUM32& rec, const std::filesystem::path&) {
-        const std::string bytes = L32Bytes(rec);
-        TLUM32 back;
-        ASSERT_TRUE(ParseL32(back, bytes)) << back.ReadError;
-        ExpectSameTableBytes(rec, back);
-        ExpectSameBlocks(rec, back, false);
-        EXPECT_EQ(L32Bytes(back), bytes);
-      });
-  if (loaded == 0) GTEST_SKIP() << "no corpus file loads yet";
 }
 
 }  // namespace

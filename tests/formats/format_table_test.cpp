@@ -1,0 +1,358 @@
+// Every format of the format table: loaded by its extension key and through the fallback chain,
+// records of every symmetry written and read back, damaged files, and the real files of the
+// corpus converted into each format and read back at the precision that format keeps.
+#include "model/format_table.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <functional>
+#include <random>
+
+#include "formats/cie.h"
+#include "formats/eulumdat.h"
+#include "formats/format_checks.h"
+#include "formats/ies.h"
+#include "formats/l32.h"
+#include "formats/ltli.h"
+#include "formats/tm14.h"
+#include "model/lum32.h"
+#include "photometry/evaluation.h"
+#include "support/io_error.h"
+#include "support/rounding.h"
+#include "testing/test_support.h"
+
+namespace lumatra {
+namespace {
+
+using format_checks::ExpectSameTable;
+using format_checks::OneDecimal;
+using testing::FillGrid;
+using testing::Steps;
+
+struct Format {
+  std::uint8_t code;
+  std::function<bool(TLUM32&, std::string_view)> parse;
+  std::function<std::string(TLUM32&)> text;
+};
+
+const std::vector<Format>& Formats() {
+  static const std::vector<Format> formats = {
+      {kFormatEulumdat, ParseEulumdat, EulumdatText},
+      {kFormatIes95,
+       [](TLUM32& r, std::string_view t) {
+         std::uint8_t code = 0;
+         return ParseIes(r, t, code);
+       },
+       [](TLUM32& r) { return IesText(r, kFormatIes95); }},
+      {kFormatTm14, ParseTm14, Tm14Text},
+      {kFormatCie, ParseCie, CieText},
+      {kFormatLtli, ParseLTLI, LTLIText},
+      {kFormatL32, ParseL32, L32Bytes},
+  };
+  return formats;
+}
+
+float Smooth(float c, float g) {
+  const double r = c * 3.14159265358979 / 180;
+  return static_cast<float>(300 + 2.3 * g + 80 * std::cos(r) + 35 * std::sin(r) + 0.01 * c * g);
+}
+
+const std::vector<std::pair<std::uint8_t, std::vector<float>>> kGrids = {{0, Steps(0, 15, 345)},
+                                                                         {1, {0}},
+                                                                         {2, Steps(0, 15, 180)},
+                                                                         {3, Steps(90, 15, 270)},
+                                                                         {4, Steps(0, 22.5f, 90)}};
+
+void Luminaire(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_angles) {
+  FillGrid(rec, symmetry, c_angles, Steps(0, 2.5f, 180), Smooth);
+  rec.LampSet[0].NumLamps = 1;
+  rec.LampSet[0].TotalFlux = 1000;
+  rec.LumName = "Spot";
+}
+
+TEST(FormatTable, EveryWriterLoadsBackByItsKeyAndThroughTheFallbackChain) {
+  testing::TempDir dir;
+  int written = 0;
+  for (const WriterEntry& w : Writers()) {
+    if (!w.write || w.cli_name.empty()) continue;
+    SCOPED_TRACE(std::string(w.cli_name));
+    TLUM32 rec;
+    Luminaire(rec, 2, Steps(0, 30, 180));
+    CalcFlux(rec);
+    const std::string keyed = (dir / ("lum" + std::string(w.extension))).string();
+    rec.Save(w.code, keyed);
+    const std::string bytes = testing::ReadFile(keyed);
+    testing::WriteFile(dir / "lum.dat", bytes);
+    for (const std::string& name : {keyed, (dir / "lum.dat").string()}) {
+      TLUM32 back;
+      ASSERT_TRUE(back.Load(name)) << name << ": " << back.ReadError;
+      EXPECT_EQ(back.FileFormat, w.code) << name;
+      CalcFlux(back);  // the whole distribution is there, whatever the orientation
+      EXPECT_NEAR(back.LumFlux, rec.LumFlux, 0.01 * rec.LumFlux) << name;
+    }
+    ++written;
+  }
+  EXPECT_EQ(written, 8);
+}
+
+// Where the LTLI read-back record holds the value the writer sampled at plane p (from 1): the
+// file's planes start at C90 and the reader lays them out by the written C range and
+// orientation 90.
+float LtliReadBackC(std::uint8_t symmetry, std::size_t p) {
+  const float plane = 10.0f * static_cast<float>(p - 1);
+  if (symmetry == 0 || symmetry == 2) return std::fmod(plane + 180.0f, 360.0f);  // turned
+  return symmetry == 3 ? 180.0f - plane : plane;
+}
+
+// LTLI gives back its 10/2-degree grid to the integer, in the format's orientation, and the
+// flux up to `flux_share` (the coarser grid) and the integer rounding.
+void ExpectLtliGridComesBack(TLUM32& rec, double flux_share) {
+  TLUM32 back;
+  ASSERT_TRUE(ParseLTLI(back, LTLIText(rec))) << back.ReadError;
+  const std::uint8_t symmetry = rec.Symmetry;
+  EXPECT_EQ(back.Symmetry, symmetry == 3 ? 2 : symmetry == 2 ? 0 : symmetry);
+  const std::size_t planes = symmetry == 1 ? 1 : symmetry == 3 ? 19 : symmetry == 4 ? 10 : 36;
+  const int last_gamma = rec.GLast > 90.1f ? 180 : 90;
+  int mismatches = 0;
+  for (int g = 0; g <= last_gamma; g += 2) {
+    for (std::size_t p = 1; p <= planes; ++p) {
+      auto c = static_cast<float>(90 + 10 * (p - 1));
+      if (c >= 360) c -= 360;
+      const auto written = static_cast<double>(RoundHalfEven(rec.Intensity(c, g)));
+      const double read = back.Intensity(LtliReadBackC(symmetry, p), static_cast<float>(g));
+      // Unturned tables come back exactly; the turn interpolates in float directions.
+      const double tolerance = back.Symmetry == 0 ? 1e-3 * std::fabs(written) + 1e-3 : 0;
+      if (std::fabs(read - written) > tolerance && ++mismatches <= 5)
+        ADD_FAILURE() << "C" << c << " gamma " << g << ": wrote " << written << ", read " << read;
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  CalcFlux(rec);
+  EXPECT_NEAR(back.LumFlux, rec.LumFlux, flux_share * rec.LumFlux + 2 * 3.1416);
+}
+
+// Text formats keep one decimal and seven digits, EULUMDAT five digits, L32 every bit; LTLI
+// its own grid.
+TEST(FormatTable, EverySymmetryAndBBetaComeBackAtTheWrittenPrecision) {
+  for (const Format& f : Formats()) {
+    SCOPED_TRACE(static_cast<int>(f.code));
+    for (const auto& [symmetry, c_angles] : kGrids) {
+      SCOPED_TRACE(static_cast<int>(symmetry));
+      TLUM32 rec;
+      Luminaire(rec, symmetry, c_angles);
+      if (f.code == kFormatLtli) {  // a 10/2-degree grid in the format's own orientation
+        ExpectLtliGridComesBack(rec, 0.01);
+        continue;
+      }
+      rec.SetValue(1, 3, 123456.7f);  // seven significant digits survive
+      TLUM32 back;
+      ASSERT_TRUE(f.parse(back, f.text(rec))) << back.ReadError;
+      EXPECT_EQ(back.Symmetry, symmetry);
+      EXPECT_EQ(back.GridFlags, rec.GridFlags);
+      EXPECT_FLOAT_EQ(back.CFirst, symmetry == 1 ? 0 : c_angles.front());
+      ExpectSameTable(rec, back, [&](double x) {
+        return f.code == kFormatEulumdat ? 5e-5 * std::fabs(x) + 0.05 : OneDecimal(x);
+      });
+    }
+    if (f.code == kFormatEulumdat || f.code == kFormatIes95 || f.code == kFormatLtli) continue;
+    TLUM32 b;
+    FillGrid(b, 2, Steps(-90, 15, 90), Steps(0, 10, 90), Smooth);
+    b.PhotSystem = kSystemB;
+    b.SetupSymmetry(2);
+    TLUM32 back;
+    ASSERT_TRUE(f.parse(back, f.text(b))) << back.ReadError;
+    EXPECT_EQ(back.PhotSystem, kSystemB);
+    EXPECT_EQ(back.Symmetry, 2);
+    ExpectSameTable(b, back, OneDecimal);
+  }
+}
+
+// Truncations and byte changes of each writer's output: refused with a reason or read into a
+// record that can be evaluated and written again; never a crash.
+TEST(FormatTable, DamagedFilesNeverCrash) {
+  for (const Format& f : Formats()) {
+    SCOPED_TRACE(static_cast<int>(f.code));
+    for (std::uint8_t symmetry : {0, 2}) {
+      TLUM32 rec;
+      FillGrid(rec, symmetry, symmetry == 0 ? Steps(0, 45, 315) : Steps(0, 30, 180),
+               Steps(0, 7.5f, 90), Smooth);
+      rec.AreaDim = {0, 0, 300, 40, 40, 0, 0};
+      rec.WriteTM2Data = 1;
+      rec.ExtFlags = 7;
+      rec.ExtSize = 2432;
+      format_checks::SurvivesMutations(f.text(rec), f.parse, f.text);
+    }
+  }
+}
+
+// Damaged real files (bytes changed, lines lost or doubled): whatever the EULUMDAT reader
+// accepts can be written and read back; whatever it refuses it refuses with a reason.
+TEST(FormatTable, DamagedRealEulumdatFilesAreRefusedOrWrittenBack) {
+  std::vector<std::string> texts;
+  for (const auto& file : testing::CorpusFiles({"LDT"}))
+    if (std::filesystem::file_size(file) < 20000) texts.push_back(testing::ReadFile(file));
+  if (texts.empty()) GTEST_SKIP() << "corpus not present";
+  std::mt19937 random(11);
+  int accepted = 0;
+  for (int round = 0; round < 600; ++round) {
+    std::string text = texts[random() % texts.size()];
+    for (int edit = 0, edits = 1 + static_cast<int>(random() % 4); edit < edits; ++edit) {
+      const std::size_t at = random() % text.size();
+      switch (random() % 4) {
+        case 0:
+          text[at] = static_cast<char>(random());
+          break;
+        case 1:
+          text[at] = "0123456789.,-\n"[random() % 14];
+          break;
+        case 2:
+          text.erase(at, random() % 40);
+          break;
+        default:
+          text.insert(at, text.substr(at, random() % 40));
+          break;
+      }
+      if (text.empty()) text = "x";
+    }
+    TLUM32 rec;
+    if (!ParseEulumdat(rec, text)) {
+      EXPECT_EQ(rec.ReadError.rfind("ldt: ", 0), 0u) << rec.ReadError;
+      continue;
+    }
+    ++accepted;
+    TLUM32 back;
+    ASSERT_TRUE(ParseEulumdat(back, EulumdatText(rec))) << back.ReadError;
+    EXPECT_EQ(back.NumPlanes, rec.NumPlanes);
+    EXPECT_EQ(back.Symmetry, rec.Symmetry);
+  }
+  EXPECT_GT(accepted, 0);
+}
+
+// --- per-format checks of the real files ---
+
+// Equal to 5 significant digits (values below 1e-3 cd/klm count as equal to each other).
+::testing::AssertionResult SameTo5Digits(float a, float b) {
+  const double scale = std::max({std::fabs(a), std::fabs(b), 1e-3f});
+  if (std::fabs(double{a} - b) <= 5e-5 * scale) return ::testing::AssertionSuccess();
+  return ::testing::AssertionFailure() << a << " vs " << b;
+}
+
+std::size_t GammaColumn(const TLUM32& rec, float gamma) {
+  for (std::size_t k = 1; k <= rec.NumGammas; ++k)
+    if (std::fabs(rec.GetGamma(k) - gamma) < 1e-3f) return k;
+  return 0;
+}
+
+// EULUMDAT keeps the texts, dimensions, lamps and planes; its gammas are the original ones, or,
+// for a regular range that does not start at 0, 0..180 at the same step with zeros outside.
+void ExpectSameEulumdatRecord(const TLUM32& a, const TLUM32& b) {
+  auto texts = [](const TLUM32& r) {
+    return std::vector<std::string>{r.Company.str(), r.ReportNo2.str(), r.ReportNo.str(),
+                                    r.LumName.str(), r.LumNumber.str(), r.DateUser.str()};
+  };
+  EXPECT_EQ(texts(a), texts(b));
+  EXPECT_EQ(0, std::memcmp(&a.LumDim, &b.LumDim, sizeof a.LumDim));
+  EXPECT_EQ(0, std::memcmp(&a.AreaDim, &b.AreaDim, sizeof a.AreaDim));
+  ASSERT_EQ(a.NumLampSets, b.NumLampSets);
+  for (std::size_t k = 0; k < a.NumLampSets; ++k) {
+    const LampSetData &x = a.LampSet[k], &y = b.LampSet[k];
+    EXPECT_EQ(x.NumLamps, y.NumLamps);
+    EXPECT_EQ(x.LampType.str(), y.LampType.str());
+    EXPECT_FLOAT_EQ(+x.TotalFlux, +y.TotalFlux);
+    EXPECT_FLOAT_EQ(+x.FluxPerLamp, +y.FluxPerLamp);
+    EXPECT_EQ(x.ColourAppearance.str(), y.ColourAppearance.str());
+    EXPECT_EQ(x.ColourRendering.str(), y.ColourRendering.str());
+    EXPECT_EQ(+x.Wattage, +y.Wattage);
+  }
+  EXPECT_EQ(a.Symmetry, b.Symmetry);
+  EXPECT_EQ(a.PhotSystem, b.PhotSystem);
+  EXPECT_EQ(a.GridFlags, b.GridFlags);
+  ASSERT_EQ(a.NumPlanes, b.NumPlanes);
+  EXPECT_FLOAT_EQ(a.CStep, b.CStep);
+  EXPECT_FLOAT_EQ(a.GStep, b.GStep);
+  for (std::size_t i = 1; i <= a.NumPlanes; ++i)
+    EXPECT_FLOAT_EQ(a.GetCAngle(i), b.GetCAngle(i)) << "plane " << i;
+  const bool extended = (a.GridFlags & kGammaIrregular) == 0 && a.GFirst >= 0.05f;
+  EXPECT_FLOAT_EQ(b.GFirst, extended ? 0 : a.GFirst);
+  EXPECT_FLOAT_EQ(b.GLast, extended ? 180 : a.GLast);
+  int mismatches = 0;
+  for (std::size_t j = 1; j <= a.NumGammas; ++j) {
+    const std::size_t k = GammaColumn(b, a.GetGamma(j));
+    ASSERT_NE(k, 0u) << "gamma " << a.GetGamma(j) << " missing";
+    for (std::size_t i = 1; i <= a.NumPlanes; ++i) {
+      auto same = SameTo5Digits(a.GetIntensity(i, j), b.GetIntensity(i, k));
+      if (!same && ++mismatches <= 5)
+        ADD_FAILURE() << "plane " << i << " gamma " << j << ": " << same.message();
+    }
+  }
+  EXPECT_EQ(mismatches, 0);
+  for (std::size_t k = 1; extended && b.GetGamma(k) < a.GFirst - 0.01f; ++k)
+    for (std::size_t i = 1; i <= b.NumPlanes; ++i)
+      EXPECT_EQ(b.GetIntensity(i, k), 0.0f);
+}
+
+void ExpectEulumdatRoundTrip(const std::filesystem::path& file, std::uint8_t code) {
+  SCOPED_TRACE(file.filename().string());
+  TLUM32 original;
+  ASSERT_TRUE(original.Load(file.string())) << original.ReadError;
+  EXPECT_EQ(original.FileFormat, kFormatEulumdat);
+  testing::TempDir dir;
+  original.Save(code, (dir / "OUT.LDT").string());
+  TLUM32 copy;
+  ASSERT_TRUE(copy.Load((dir / "OUT.LDT").string())) << copy.ReadError;
+  EXPECT_EQ(copy.FileFormat, kFormatEulumdat);
+  EXPECT_EQ(copy.DataFileName.str(), "OUT");
+  ExpectSameEulumdatRecord(original, copy);
+  // A second pass changes nothing: the written text is a fixed point of read and write.
+  copy.DFF = 0.5f;  // a fraction, as after the flux evaluation
+  const std::string text = EulumdatText(copy);
+  TLUM32 again;
+  ASSERT_TRUE(ParseEulumdat(again, text)) << again.ReadError;
+  again.SetFileName(copy.FileName);
+  again.DFF = 0.5f;
+  EXPECT_TRUE(EulumdatText(again) == text);
+}
+
+TEST(FormatCorpus, EulumdatFilesAndTheBundledExamplesSurviveWritingAndReading) {
+  for (const auto& file : testing::CorpusFiles({"LDT"}))
+    ExpectEulumdatRoundTrip(file, kFormatEulumdat);
+  int seen = 0;
+  for (const auto& entry : std::filesystem::directory_iterator(testing::ExamplesDir())) {
+    if (entry.path().extension() != ".ldt" && entry.path().extension() != ".LDT") continue;
+    ExpectEulumdatRoundTrip(entry.path(), kFormatEulumdat2);
+    ++seen;
+  }
+  EXPECT_GE(seen, 4);
+}
+
+TEST(FormatCorpus, RealFilesComeBackFromTm14Cie102L32AndLtli) {
+  std::size_t too_bright = 0;
+  const std::size_t loaded =
+      format_checks::ForEachCorpusRecord([&](TLUM32& rec, const std::filesystem::path&) {
+        for (const Format& f : Formats()) {
+          if (f.code != kFormatTm14 && f.code != kFormatCie) continue;
+          TLUM32 back;
+          ASSERT_TRUE(f.parse(back, f.text(rec))) << back.ReadError;
+          EXPECT_EQ(back.PhotSystem, rec.PhotSystem);
+          ExpectSameTable(rec, back, OneDecimal);
+        }
+        const std::string bytes = L32Bytes(rec);
+        TLUM32 l32;
+        ASSERT_TRUE(ParseL32(l32, bytes)) << l32.ReadError;
+        EXPECT_EQ(L32Bytes(l32), bytes);  // table and blocks byte for byte
+        try {
+          ExpectLtliGridComesBack(rec, 0.05);
+        } catch (const IoError& e) {
+          // Intensities above 9999 cd/klm have no 4-column field.
+          EXPECT_NE(std::string(e.what()).find("does not fit"), std::string::npos) << e.what();
+          ++too_bright;
+        }
+      });
+  if (loaded == 0) GTEST_SKIP() << "no corpus file loads";
+  EXPECT_LT(too_bright, loaded);
+}
+
+}  // namespace
+}  // namespace lumatra
