@@ -1,5 +1,8 @@
-// The luminous-opening decoding of the IES width, length and height.
+// The luminous-opening decoding of the IES width, length and height: one row per case of the
+// decoding table, with every field of both dimension blocks.
 #include <gtest/gtest.h>
+
+#include <array>
 
 #include "formats/ies.h"
 #include "model/lum32.h"
@@ -7,130 +10,55 @@
 namespace lumatra {
 namespace {
 
-// The record's dimension blocks are packed; the test keeps plain copies of the fields.
-struct Lum {
-  int Length, Width, Diameter, Height;
-};
-struct Area {
-  int Length, Width, Diameter, HeightC0;
-};
-struct Decoded {
-  int shape;
-  Lum lum;
-  Area area;
+struct Case {
   std::int64_t w, l, h;
+  int shape;
+  std::array<int, 4> lum;   // Length, Width, Diameter, Height
+  std::array<int, 4> area;  // Length, Width, Diameter, HeightC0
 };
 
-Decoded Decode(std::int64_t w, std::int64_t l, std::int64_t h) {
-  TLUM32 rec;
-  rec.Clear();
-  DecodeOpeningShape(rec, w, l, h);
-  return {rec.OpeningShape,
-          {rec.LumDim.Length, rec.LumDim.Width, rec.LumDim.Diameter, rec.LumDim.Height},
-          {rec.AreaDim.Length, rec.AreaDim.Width, rec.AreaDim.Diameter, rec.AreaDim.HeightC0},
-          w,
-          l,
-          h};
-}
-
-TEST(IesOpeningShape, RoundShapes) {
-  Decoded flat = Decode(-500, 0, 0);  // row 1: -0.5 m round, flat
-  EXPECT_EQ(flat.shape, 4);
-  EXPECT_EQ(flat.area.Diameter, 500);
-  EXPECT_EQ(flat.lum.Diameter, 500);
-  EXPECT_EQ(flat.lum.Height, 1);
-  EXPECT_EQ(flat.w, 500);  // magnitudes come back
-
-  Decoded sphere = Decode(-300, 0, -300);  // row 2
-  EXPECT_EQ(sphere.shape, 3);
-  EXPECT_EQ(sphere.area.HeightC0, 300);
-  EXPECT_EQ(sphere.area.Diameter, 300);
-  EXPECT_EQ(sphere.lum.Height, 300);
-  EXPECT_EQ(sphere.lum.Diameter, 300);
-  EXPECT_EQ(sphere.h, 300);
-
-  Decoded cylinder = Decode(-200, 0, 150);  // row 3
-  EXPECT_EQ(cylinder.shape, 2);
-  EXPECT_EQ(cylinder.area.HeightC0, 150);
-  EXPECT_EQ(cylinder.area.Diameter, 200);
-  EXPECT_EQ(cylinder.lum.Height, 150);
-  EXPECT_EQ(cylinder.lum.Diameter, 200);
-
-  // A negative height that differs from the width is no sphere and matches no other row.
-  Decoded odd = Decode(-300, 0, -200);
-  EXPECT_EQ(odd.shape, 0);
-  EXPECT_EQ(odd.area.Diameter, 0);
-}
-
-TEST(IesOpeningShape, EllipsesKeepWidthAndLength) {
-  for (std::int64_t h : {100, -100}) {  // rows 4 and 5
-    Decoded d = Decode(-400, 600, h);
-    EXPECT_EQ(d.shape, h > 0 ? 7 : 8);
-    EXPECT_EQ(d.area.Width, 400);
-    EXPECT_EQ(d.area.Length, 600);
-    EXPECT_EQ(d.area.HeightC0, 100);
-    EXPECT_EQ(d.lum.Width, 400);
-    EXPECT_EQ(d.lum.Length, 600);
-    EXPECT_EQ(d.lum.Height, 100);
+TEST(IesOpeningShape, EveryRowOfTheDecodingTable) {
+  const Case cases[] = {
+      {-500, 0, 0, 4, {0, 0, 500, 1}, {0, 0, 500, 0}},               // round, flat
+      {-300, 0, -300, 3, {0, 0, 300, 300}, {0, 0, 300, 300}},        // sphere
+      {-200, 0, 150, 2, {0, 0, 200, 150}, {0, 0, 200, 150}},         // vertical cylinder
+      {-300, 0, -200, 0, {0, 0, 0, 0}, {0, 0, 0, 0}},                // no sphere, no other row
+      {-400, 600, 100, 7, {600, 400, 0, 100}, {600, 400, 0, 100}},   // ellipse
+      {-400, 600, -100, 8, {600, 400, 0, 100}, {600, 400, 0, 100}},  // ellipsoid
+      {0, 1200, -80, 5, {0, 1200, 80, 0}, {0, 1200, 80, 0}},         // cylinder along the length
+      {900, 0, -70, 6, {0, 900, 70, 0}, {0, 900, 70, 0}},            // cylinder along the width
+      {300, 1200, 50, 1, {1200, 300, 0, 50}, {1200, 300, 0, 50}},    // box, luminous sides
+      {300, 1200, 0, 1, {1200, 300, 0, 1}, {1200, 300, 0, 0}},       // flat: luminaire height 1
+      {300, 1200, -60, 8, {300, 1200, 0, 60}, {300, 1200, 0, 60}},   // width and length swap
+      {0, 0, 0, 0, {0, 0, 1, 1}, {0, 0, 1, 0}},                      // point
+      {500, 0, 0, 0, {0, 0, 0, 0}, {0, 0, 0, 0}},                    // width only: nothing set
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.w) + " " + std::to_string(c.l) + " " + std::to_string(c.h));
+    TLUM32 rec;
+    rec.Clear();
+    std::int64_t w = c.w, l = c.l, h = c.h;
+    DecodeOpeningShape(rec, w, l, h);
+    EXPECT_EQ(rec.OpeningShape, c.shape);
+    EXPECT_EQ((std::array<int, 4>{rec.LumDim.Length, rec.LumDim.Width, rec.LumDim.Diameter,
+                                  rec.LumDim.Height}),
+              c.lum);
+    EXPECT_EQ((std::array<int, 4>{rec.AreaDim.Length, rec.AreaDim.Width, rec.AreaDim.Diameter,
+                                  rec.AreaDim.HeightC0}),
+              c.area);
+    EXPECT_EQ((std::array<std::int64_t, 3>{w, l, h}),
+              (std::array<std::int64_t, 3>{std::abs(c.w), std::abs(c.l), std::abs(c.h)}));
   }
 }
 
-TEST(IesOpeningShape, HorizontalCylinders) {
-  Decoded along_length = Decode(0, 1200, -80);  // row 6
-  EXPECT_EQ(along_length.shape, 5);
-  EXPECT_EQ(along_length.area.Diameter, 80);
-  EXPECT_EQ(along_length.area.Width, 1200);
-  EXPECT_EQ(along_length.lum.Diameter, 80);
-  EXPECT_EQ(along_length.lum.Width, 1200);
-
-  Decoded along_width = Decode(900, 0, -70);  // row 7
-  EXPECT_EQ(along_width.shape, 6);
-  EXPECT_EQ(along_width.area.Diameter, 70);
-  EXPECT_EQ(along_width.area.Width, 900);
-  EXPECT_EQ(along_width.lum.Width, 900);
-}
-
-TEST(IesOpeningShape, Rectangles) {
-  Decoded box = Decode(300, 1200, 50);  // row 8 with luminous sides
-  EXPECT_EQ(box.shape, 1);
-  EXPECT_EQ(box.area.Width, 300);
-  EXPECT_EQ(box.area.Length, 1200);
-  EXPECT_EQ(box.area.HeightC0, 50);
-  EXPECT_EQ(box.lum.Height, 50);
-
-  Decoded flat = Decode(300, 1200, 0);  // row 8, flat: luminaire height 1
-  EXPECT_EQ(flat.shape, 1);
-  EXPECT_EQ(flat.area.HeightC0, 0);
-  EXPECT_EQ(flat.lum.Height, 1);
-
-  Decoded across = Decode(300, 1200, -60);  // row 9: width to Length, length to Width
-  EXPECT_EQ(across.shape, 8);
-  EXPECT_EQ(across.area.Length, 300);
-  EXPECT_EQ(across.area.Width, 1200);
-  EXPECT_EQ(across.lum.Length, 300);
-  EXPECT_EQ(across.lum.Width, 1200);
-  EXPECT_EQ(across.lum.Height, 60);
-}
-
-TEST(IesOpeningShape, PointAndUnmatched) {
-  Decoded point = Decode(0, 0, 0);  // row 10
-  EXPECT_EQ(point.shape, 0);
-  EXPECT_EQ(point.area.Diameter, 1);
-  EXPECT_EQ(point.lum.Diameter, 1);
-  EXPECT_EQ(point.lum.Height, 1);
-
-  Decoded width_only = Decode(500, 0, 0);  // row 11: nothing set
-  EXPECT_EQ(width_only.shape, 0);
-  EXPECT_EQ(width_only.area.Width, 0);
-  EXPECT_EQ(width_only.area.Diameter, 0);
-  EXPECT_EQ(width_only.lum.Height, 0);
-}
-
 TEST(IesOpeningShape, HugeValuesSaturate) {
-  Decoded d = Decode(INT64_MIN, 0, 0);
-  EXPECT_EQ(d.shape, 4);
-  EXPECT_EQ(d.area.Diameter, 65535);
-  EXPECT_GT(d.w, 0);
+  TLUM32 rec;
+  rec.Clear();
+  std::int64_t w = INT64_MIN, l = 0, h = 0;
+  DecodeOpeningShape(rec, w, l, h);
+  EXPECT_EQ(rec.OpeningShape, 4);
+  EXPECT_EQ(+rec.AreaDim.Diameter, 65535);
+  EXPECT_GT(w, 0);
 }
 
 }  // namespace
