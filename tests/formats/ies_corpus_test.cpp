@@ -101,7 +101,9 @@ TEST(IesCorpus, ThroughIes95AndThroughEulumdatKeepEveryCandelaValue) {
       TLUM32 back;
       ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << e.path;
       // A lone plane left after dropping C360 is written as one plane and read as rotational.
-      if (rec.NumPlanes > 1) EXPECT_EQ(+back.Symmetry, rec.Symmetry) << e.path;
+      if (rec.NumPlanes > 1) {
+        EXPECT_EQ(+back.Symmetry, rec.Symmetry) << e.path;
+      }
       ExpectSameCandela(rec, back, 0.0501L, 1e-6L, e.path);
     }
     TLUM32 ldt;
