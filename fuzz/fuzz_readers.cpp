@@ -1,5 +1,5 @@
 // Feeds arbitrary bytes to every reader of the format table and, when one accepts them, runs the
-// evaluation and every writer: nothing may crash, hang or allocate without bound.
+// evaluation and every writer (in memory): nothing may crash, hang or allocate without bound.
 #include <cstddef>
 #include <cstdint>
 #include <exception>

@@ -45,6 +45,10 @@ template <void (*Write)(TLUM32&)>
 void WriteNoCode(TLUM32& rec, std::uint8_t) {
   Write(rec);
 }
+template <std::string (*Text)(TLUM32&)>
+std::string TextNoCode(TLUM32& rec, std::uint8_t) {
+  return Text(rec);
+}
 
 // Row order is the fallback order of Load.
 constexpr ReaderEntry kReaders[] = {
@@ -60,16 +64,17 @@ constexpr ReaderEntry kReaders[] = {
 };
 
 constexpr WriterEntry kWriters[] = {
-    {kFormatLum, "", "", "LUM", nullptr},
-    {kFormatL32, "l32", ".L32", "native binary L32", WriteNoCode<WriteL32>},
-    {kFormatEulumdat, "ldt", ".LDT", "EULUMDAT", WriteEulumdatCode},
-    {kFormatEulumdat2, "", ".LDT", "EULUMDAT", WriteEulumdatCode},
-    {kFormatTm14, "tm14", ".CIB", "CIBSE TM14", WriteNoCode<WriteTm14File>},
-    {kFormatIes86, "ies86", ".IES", "IES LM-63-1986", WriteIesFile},
-    {kFormatIes91, "ies91", ".IES", "IES LM-63-1991", WriteIesFile},
-    {kFormatIes95, "ies95", ".IES", "IES LM-63-1995", WriteIesFile},
-    {kFormatLtli, "ltli", ".LTL", "LTLI fixed-column", WriteNoCode<WriteLTLI>},
-    {kFormatCie, "cie", ".LVK", "CIE 102", WriteNoCode<WriteCieFile>},
+    {kFormatLum, "", "", "LUM", nullptr, nullptr},
+    {kFormatL32, "l32", ".L32", "native binary L32", WriteNoCode<WriteL32>, TextNoCode<L32Bytes>},
+    {kFormatEulumdat, "ldt", ".LDT", "EULUMDAT", WriteEulumdatCode, TextNoCode<EulumdatText>},
+    {kFormatEulumdat2, "", ".LDT", "EULUMDAT", WriteEulumdatCode, TextNoCode<EulumdatText>},
+    {kFormatTm14, "tm14", ".CIB", "CIBSE TM14", WriteNoCode<WriteTm14File>, TextNoCode<Tm14Text>},
+    {kFormatIes86, "ies86", ".IES", "IES LM-63-1986", WriteIesFile, IesText},
+    {kFormatIes91, "ies91", ".IES", "IES LM-63-1991", WriteIesFile, IesText},
+    {kFormatIes95, "ies95", ".IES", "IES LM-63-1995", WriteIesFile, IesText},
+    {kFormatLtli, "ltli", ".LTL", "LTLI fixed-column", WriteNoCode<WriteLTLI>,
+     TextNoCode<LTLIText>},
+    {kFormatCie, "cie", ".LVK", "CIE 102", WriteNoCode<WriteCieFile>, TextNoCode<CieText>},
 };
 
 }  // namespace

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <span>
+#include <string>
 #include <string_view>
 
 namespace lumatra {
@@ -27,6 +28,8 @@ struct WriterEntry {
   std::string_view extension;  // target extension of the batch driver, ".LDT"
   std::string_view description;
   void (*write)(TLUM32& rec, std::uint8_t code);  // nullptr: Save writes nothing
+  // The file's bytes, built in memory (what write commits); nullptr with write.
+  std::string (*text)(TLUM32& rec, std::uint8_t code);
 };
 
 std::span<const ReaderEntry> Readers();
