@@ -34,34 +34,28 @@ std::string Refusal(const std::vector<std::string>& lines) {
 TEST(EulumdatReader, HeaderTextsDimensionsAndLamps) {
   TLUM32 rec;
   Parse(rec, LdtLines(LdtFile()));
-  EXPECT_EQ(rec.Company.str(), "Test company / data bank 1.0");
+  EXPECT_EQ((std::vector<std::string>{rec.Company.str(), rec.ReportNo.str(), rec.ReportNo2.str(),
+                                      rec.LumName.str(), rec.LumNumber.str(),
+                                      rec.DataFileName.str(), rec.DateUser.str()}),
+            (std::vector<std::string>{"Test company / data bank 1.0", "Report 42", "Report 42",
+                                      "Line luminaire 1x28W", "LN-100", "source.ldt",
+                                      "01.02.2020 / tester"}));
   EXPECT_EQ(rec.LumType, 2);
-  EXPECT_EQ(rec.ReportNo.str(), "Report 42");
-  EXPECT_EQ(rec.ReportNo2.str(), "Report 42");
-  EXPECT_EQ(rec.LumName.str(), "Line luminaire 1x28W");
-  EXPECT_EQ(rec.LumNumber.str(), "LN-100");
-  EXPECT_EQ(rec.DataFileName.str(), "source.ldt");
-  EXPECT_EQ(rec.DateUser.str(), "01.02.2020 / tester");
-  EXPECT_EQ(+rec.LumDim.Length, 1200);
-  EXPECT_EQ(+rec.LumDim.Width, 300);
-  EXPECT_EQ(+rec.LumDim.Diameter, 0);
-  EXPECT_EQ(+rec.LumDim.Height, 80);
-  EXPECT_EQ(+rec.AreaDim.Length, 1100);
-  EXPECT_EQ(+rec.AreaDim.Width, 250);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 10);
-  EXPECT_EQ(+rec.AreaDim.HeightC90, 11);
-  EXPECT_EQ(+rec.AreaDim.HeightC180, 12);
-  EXPECT_EQ(+rec.AreaDim.HeightC270, 13);
+  EXPECT_EQ(
+      (std::vector<int>{rec.LumDim.Length, rec.LumDim.Width, rec.LumDim.Diameter, rec.LumDim.Height,
+                        rec.AreaDim.Length, rec.AreaDim.Width, rec.AreaDim.HeightC0,
+                        rec.AreaDim.HeightC90, rec.AreaDim.HeightC180, rec.AreaDim.HeightC270}),
+      (std::vector<int>{1200, 300, 0, 80, 1100, 250, 10, 11, 12, 13}));
   EXPECT_FLOAT_EQ(+rec.DFF, 85.5f);  // percent until the flux evaluation
   EXPECT_FLOAT_EQ(+rec.LOR, 75.0f);
   ASSERT_EQ(rec.NumLampSets, 1);
-  EXPECT_EQ(rec.LampSet[0].NumLamps, 2);
-  EXPECT_EQ(rec.LampSet[0].LampType.str(), "T5 28W set 1");
-  EXPECT_FLOAT_EQ(+rec.LampSet[0].TotalFlux, 5100.0f);
-  EXPECT_FLOAT_EQ(+rec.LampSet[0].FluxPerLamp, 2550.0f);
-  EXPECT_EQ(rec.LampSet[0].ColourAppearance.str(), "840");
-  EXPECT_EQ(rec.LampSet[0].ColourRendering.str(), "1B");
-  EXPECT_EQ(+rec.LampSet[0].Wattage, 61);
+  const LampSetData& lamp = rec.LampSet[0];
+  EXPECT_EQ((std::vector<std::string>{lamp.LampType.str(), lamp.ColourAppearance.str(),
+                                      lamp.ColourRendering.str()}),
+            (std::vector<std::string>{"T5 28W set 1", "840", "1B"}));
+  EXPECT_EQ((std::vector<double>{1.0 * lamp.NumLamps, +lamp.TotalFlux, +lamp.FluxPerLamp,
+                                 1.0 * lamp.Wattage}),
+            (std::vector<double>{2, 5100, 2550, 61}));
   EXPECT_EQ(rec.PhotSystem, kSystemC);
   for (float ratio : rec.DirectRatio)
     EXPECT_EQ(ratio, 0.0f);  // recomputed for every output, never read

@@ -485,17 +485,5 @@ TEST(IesFallback, NothingAnEarlierReaderLeftLeaksIn) {
   EXPECT_EQ(rec.FileName, "/data/lamp.txt");
 }
 
-TEST(IesFallback, LoadFindsAnIesFileUnderAnotherExtension) {
-  testing::TempDir dir;
-  const auto path = dir / "lamp.ldt";
-  testing::WriteFile(path, TypeC("IESNA91\r\n[MANUFAC] ACME\r\n", "0 120 240", 3));
-  TLUM32 rec;
-  ASSERT_TRUE(rec.Load(path.string())) << rec.ReadError;
-  EXPECT_EQ(rec.FileFormat, kFormatIes91);
-  EXPECT_EQ(rec.Company.str(), "ACME");
-  EXPECT_EQ(+rec.Symmetry, 0);
-  EXPECT_EQ(+rec.NumPlanes, 3);
-}
-
 }  // namespace
 }  // namespace lumatra

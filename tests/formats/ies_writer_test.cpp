@@ -332,19 +332,6 @@ TEST(IesWriterRoundTrip, TypeBAndAKeepTheirGrid) {
   }
 }
 
-TEST(IesWriterRoundTrip, SaveWritesTheFile) {
-  testing::TempDir dir;
-  TLUM32 rec;
-  ASSERT_TRUE(rec.Load((testing::TestDataDir() / "ies" / "type_b_full.ies").string()));
-  const std::string target = (dir / "OUT.IES").string();
-  rec.Save(kFormatIes91, target);
-  EXPECT_EQ(testing::ReadFile(target), IesText(rec, kFormatIes91));
-  TLUM32 back;
-  ASSERT_TRUE(back.Load(target)) << back.ReadError;
-  EXPECT_EQ(back.FileFormat, kFormatIes91);
-  ExpectSameGrid(rec, back, "saved");
-}
-
 TEST(IesWriterRoundTrip, AbsolutePhotometryKeepsItsCandela) {
   TLUM32 rec;
   std::uint8_t code = 0;
