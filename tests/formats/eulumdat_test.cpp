@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "formats/format_checks.h"
 #include "formats/textio.h"
 #include "ldt_test_lines.h"
 #include "model/lum32.h"
@@ -14,6 +15,9 @@
 namespace lumatra {
 namespace {
 
+using format_checks::DimsOf;
+using format_checks::Grid;
+using format_checks::GridOf;
 using testing::Join;
 using testing::LdtFile;
 using testing::LdtFirstCAngleLine;
@@ -23,12 +27,6 @@ using testing::LdtValue;
 // Parses the lines; the test fails with the reader's reason when it refuses them.
 void Parse(TLUM32& rec, const std::vector<std::string>& lines) {
   ASSERT_TRUE(ParseEulumdat(rec, Join(lines))) << rec.ReadError;
-}
-
-std::string Refusal(const std::vector<std::string>& lines) {
-  TLUM32 rec;
-  EXPECT_FALSE(ParseEulumdat(rec, Join(lines)));
-  return rec.ReadError;
 }
 
 TEST(EulumdatReader, HeaderTextsDimensionsAndLamps) {
@@ -61,220 +59,121 @@ TEST(EulumdatReader, HeaderTextsDimensionsAndLamps) {
     EXPECT_EQ(ratio, 0.0f);  // recomputed for every output, never read
 }
 
-TEST(EulumdatReader, TextsAreRawAndCutToTheirFields) {
+// Texts are kept raw and cut to their fields; sloppy number lines read leniently.
+TEST(EulumdatReader, LenientLines) {
   auto lines = LdtLines(LdtFile());
   lines[0] = "  " + std::string(100, 'C');
   lines[7] = std::string(50, 'R');
-  TLUM32 rec;
-  Parse(rec, lines);
-  EXPECT_EQ(rec.Company.str(), "  " + std::string(78, 'C'));
-  EXPECT_EQ(rec.ReportNo.str(), std::string(40, 'R'));
-}
-
-TEST(EulumdatReader, WidthZeroMakesTheLengthADiameter) {
-  auto lines = LdtLines(LdtFile());
-  lines[13] = "0";  // luminaire width
-  lines[16] = "0";  // luminous area width
-  TLUM32 rec;
-  Parse(rec, lines);
-  EXPECT_EQ(+rec.LumDim.Diameter, 1200);
-  EXPECT_EQ(+rec.LumDim.Length, 0);
-  EXPECT_EQ(+rec.AreaDim.Diameter, 1100);
-  EXPECT_EQ(+rec.AreaDim.Length, 0);
-}
-
-TEST(EulumdatReader, NoSymmetryKeepsEveryPlaneAtTheFileStep) {
-  TLUM32 rec;
-  Parse(rec, LdtLines(LdtFile()));
-  EXPECT_EQ(rec.Symmetry, 0);
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 19);
-  EXPECT_FLOAT_EQ(rec.CFirst, 0);
-  EXPECT_FLOAT_EQ(rec.CStep, 15);
-  EXPECT_FLOAT_EQ(rec.CLast, 345);
-  EXPECT_FLOAT_EQ(rec.GFirst, 0);
-  EXPECT_FLOAT_EQ(rec.GStep, 5);
-  EXPECT_FLOAT_EQ(rec.GLast, 90);
-  EXPECT_FLOAT_EQ(rec.MinGStep, 5);
-  EXPECT_EQ(rec.GridFlags, 0);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(5), 60);
-  EXPECT_FLOAT_EQ(rec.GetGamma(19), 90);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(5, 3), LdtValue(5, 3));
-  EXPECT_FLOAT_EQ(rec.Intensity(60, 10), LdtValue(5, 3));  // interpolation is bound
-}
-
-TEST(EulumdatReader, RotationalSymmetryReadsAllCAnglesAndKeepsOnePlane) {
-  auto lines = LdtLines(LdtFile(1, 24, "15"));
-  TLUM32 rec;
-  Parse(rec, lines);
-  EXPECT_EQ(rec.NumPlanes, 1);
-  EXPECT_EQ(rec.CFirst, 0);
-  EXPECT_EQ(rec.CLast, 0);
-  EXPECT_EQ(rec.CStep, 0);
-  // The 24 C angle lines were consumed: the gammas and the values are where they belong.
-  EXPECT_FLOAT_EQ(rec.GFirst, 0);
-  EXPECT_FLOAT_EQ(rec.GLast, 90);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 19), LdtValue(1, 19));
-  EXPECT_FLOAT_EQ(rec.Intensity(123, 90), LdtValue(1, 19));
-}
-
-TEST(EulumdatReader, SymmetryTwoStoresHalfTheCircleWhateverTheListedAngles) {
-  LdtFile f(2, 24, "15");
-  for (int i = 0; i < 24; ++i)
-    f.c_angles.push_back(std::to_string(1000 + i));  // nonsense, ignored for a regular grid
-  TLUM32 rec;
-  Parse(rec, LdtLines(f));
-  ASSERT_EQ(rec.NumPlanes, 13);
-  EXPECT_FLOAT_EQ(rec.CFirst, 0);
-  EXPECT_FLOAT_EQ(rec.CLast, 180);
-  for (std::size_t i = 1; i <= 13; ++i)
-    EXPECT_FLOAT_EQ(rec.GetCAngle(i), 15.0f * (i - 1));
-  EXPECT_FLOAT_EQ(rec.GetIntensity(13, 1), LdtValue(13, 1));
-}
-
-TEST(EulumdatReader, SymmetryThreeFillsFromC270DownToC90) {
-  TLUM32 rec;
-  Parse(rec, LdtLines(LdtFile(3, 24, "15")));
-  ASSERT_EQ(rec.NumPlanes, 13);
-  EXPECT_FLOAT_EQ(rec.CFirst, 90);
-  EXPECT_FLOAT_EQ(rec.CLast, 270);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(1), 90);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(13), 270);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(13, 2), LdtValue(1, 2));  // first block: C270
-  EXPECT_FLOAT_EQ(rec.GetIntensity(1, 2), LdtValue(13, 2));  // last block: C90
-  EXPECT_FLOAT_EQ(rec.Intensity(270, 5), LdtValue(1, 2));
-}
-
-TEST(EulumdatReader, SymmetryFourStoresAQuarter) {
-  TLUM32 rec;
-  Parse(rec, LdtLines(LdtFile(4, 36, "10")));
-  ASSERT_EQ(rec.NumPlanes, 10);
-  EXPECT_FLOAT_EQ(rec.CLast, 90);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(10), 90);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(10, 1), LdtValue(10, 1));
-}
-
-TEST(EulumdatReader, IrregularCAnglesAreKept) {
-  LdtFile f(0, 6, "0");
-  f.c_angles = {"0", "10", "30", "60", "180", "270"};
-  TLUM32 rec;
-  Parse(rec, LdtLines(f));
-  ASSERT_EQ(rec.NumPlanes, 6);
-  EXPECT_EQ(rec.CStep, 0);
-  EXPECT_FLOAT_EQ(rec.MinCStep, 10);
-  EXPECT_EQ(rec.GridFlags, kCIrregular);
-  EXPECT_FLOAT_EQ(rec.CFirst, 0);
-  EXPECT_FLOAT_EQ(rec.CLast, 270);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(4), 60);
-  EXPECT_FLOAT_EQ(rec.Intensity(45, 0), (LdtValue(3, 1) + LdtValue(4, 1)) / 2);
-}
-
-// Dc = 0 with evenly spaced angles over the circle: the step is kept, so the regular routines
-// and the writer can use it.
-TEST(EulumdatReader, EvenlySpacedAnglesWithoutDcGetTheirStep) {
-  LdtFile f(0, 24, "0");
-  for (int i = 0; i < 24; ++i)
-    f.c_angles.push_back(std::to_string(15 * i));
-  TLUM32 rec;
-  Parse(rec, LdtLines(f));
-  EXPECT_EQ(rec.GridFlags, 0);
-  EXPECT_FLOAT_EQ(rec.CStep, 15);
-  EXPECT_FLOAT_EQ(rec.MinCStep, 15);
-  EXPECT_FLOAT_EQ(rec.Intensity(352.5f, 0), (LdtValue(24, 1) + LdtValue(1, 1)) / 2);
-
-  // Even spacing that does not close the circle stays a list: a regular full circle would
-  // wrap from C75 to C0.
-  LdtFile part(0, 6, "0");
-  part.c_angles = {"0", "15", "30", "45", "60", "75"};
-  TLUM32 partial;
-  Parse(partial, LdtLines(part));
-  EXPECT_EQ(partial.CStep, 0);
-  EXPECT_FLOAT_EQ(partial.MinCStep, 15);
-
-  LdtFile half(2, 12, "0");
-  for (int i = 0; i < 12; ++i)
-    half.c_angles.push_back(std::to_string(30 * i));
-  TLUM32 sym2;
-  Parse(sym2, LdtLines(half));
-  EXPECT_EQ(sym2.NumPlanes, 7);
-  EXPECT_FLOAT_EQ(sym2.CStep, 30);
-}
-
-// Mc planes at Dc that do not make the circle: the listed angles decide.
-TEST(EulumdatReader, StepThatContradictsThePlaneCountGivesWayToTheList) {
-  LdtFile f(0, 24, "90");
-  for (int i = 0; i < 24; ++i)
-    f.c_angles.push_back(std::to_string(15 * i));
-  TLUM32 rec;
-  Parse(rec, LdtLines(f));
-  ASSERT_EQ(rec.NumPlanes, 24);
-  EXPECT_FLOAT_EQ(rec.CStep, 15);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(24), 345);
-  EXPECT_FLOAT_EQ(rec.Intensity(345, 0), LdtValue(24, 1));
-
-  LdtFile half(2, 36, "15");  // 19 blocks at 10 degrees, as the list says
-  for (int i = 0; i < 36; ++i)
-    half.c_angles.push_back(std::to_string(10 * i));
-  TLUM32 sym2;
-  Parse(sym2, LdtLines(half));
-  EXPECT_EQ(sym2.NumPlanes, 19);
-  EXPECT_FLOAT_EQ(sym2.CStep, 10);
-  EXPECT_FLOAT_EQ(sym2.GetIntensity(19, 1), LdtValue(19, 1));
-}
-
-TEST(EulumdatReader, IrregularListsPickTheStoredPartPerSymmetry) {
-  LdtFile f3(3, 8, "0");
-  f3.c_angles = {"0", "30", "90", "150", "180", "210", "270", "330"};
-  TLUM32 sym3;
-  Parse(sym3, LdtLines(f3));
-  ASSERT_EQ(sym3.NumPlanes, 5);  // skips 8 div 4 = 2 lines, keeps 8 div 2 + 1
-  EXPECT_FLOAT_EQ(sym3.GetCAngle(1), 90);
-  EXPECT_FLOAT_EQ(sym3.GetCAngle(3), 180);
-  EXPECT_FLOAT_EQ(sym3.GetCAngle(5), 270);
-  EXPECT_FLOAT_EQ(sym3.CFirst, 90);
-  EXPECT_FLOAT_EQ(sym3.CLast, 270);
-  EXPECT_EQ(sym3.CStep, 0);
-  EXPECT_EQ(sym3.GridFlags, kCIrregular);
-  EXPECT_FLOAT_EQ(sym3.GetIntensity(5, 1), LdtValue(1, 1));
-
-  LdtFile f4(4, 8, "0");
-  f4.c_angles = {"0", "20", "90", "160", "180", "200", "270", "340"};
-  TLUM32 sym4;
-  Parse(sym4, LdtLines(f4));
-  ASSERT_EQ(sym4.NumPlanes, 3);
-  EXPECT_FLOAT_EQ(sym4.GetCAngle(2), 20);
-  EXPECT_FLOAT_EQ(sym4.GetCAngle(3), 90);
-  EXPECT_FLOAT_EQ(sym4.CLast, 90);
-}
-
-TEST(EulumdatReader, TolerantNumberLines) {
-  auto lines = LdtLines(LdtFile());
   lines[12] = "1200.";   // dimension with a trailing point
+  lines[13] = "0";       // luminaire width 0: the length is a diameter
   lines[14] = "abc";     // a dimension that is not a number reads as 0
+  lines[16] = "0";       // luminous area width 0, the same
   lines[20] = "";        // line 21 may be empty
   lines[21] = " 85,5 ";  // decimal comma
   lines[22] = "75.0 %";  // unit word after the value
   lines[31] = "n/a";     // wattage that does not parse: 1
   TLUM32 rec;
   Parse(rec, lines);
-  EXPECT_EQ(+rec.LumDim.Length, 1200);
-  EXPECT_EQ(+rec.LumDim.Height, 0);
+  EXPECT_EQ(rec.Company.str(), "  " + std::string(78, 'C'));
+  EXPECT_EQ(rec.ReportNo.str(), std::string(40, 'R'));
+  EXPECT_EQ(DimsOf(rec.LumDim), (std::vector<int>{0, 0, 1200, 0}));
+  EXPECT_EQ(DimsOf(rec.AreaDim), (std::vector<int>{0, 0, 1100, 10}));
   EXPECT_EQ(+rec.AreaDim.HeightC270, 0);
-  EXPECT_FLOAT_EQ(+rec.DFF, 85.5f);
-  EXPECT_FLOAT_EQ(+rec.LOR, 75.0f);
-  EXPECT_EQ(+rec.LampSet[0].Wattage, 1);
+  EXPECT_EQ((std::vector<double>{+rec.DFF, +rec.LOR, 1.0 * rec.LampSet[0].Wattage}),
+            (std::vector<double>{85.5, 75, 1}));
 }
 
-TEST(EulumdatReader, StrictNumberLines) {
-  auto lines = LdtLines(LdtFile());
-  lines[1] = "1,0";
-  EXPECT_EQ(Refusal(lines), "ldt: line 2: type indicator is not a number");
-  lines = LdtLines(LdtFile());
-  lines[3] = "twenty";
-  EXPECT_EQ(Refusal(lines), "ldt: line 4: number of C planes is not a number");
-  lines = LdtLines(LdtFile());
-  lines[12] = "";
-  EXPECT_EQ(Refusal(lines), "ldt: line 13: luminaire length is not a number");
+std::vector<std::string> Spaced(int count, int step) {
+  std::vector<std::string> angles;
+  for (int i = 0; i < count; ++i)
+    angles.push_back(std::to_string(step * i));
+  return angles;
+}
+
+LdtFile WithAngles(int symmetry, int mc, std::string dc, std::vector<std::string> angles) {
+  LdtFile f(symmetry, mc, std::move(dc));
+  f.c_angles = std::move(angles);
+  return f;
+}
+
+// Which planes each symmetry stores, at which angles, and which file block (LdtValue) lands in
+// which plane, probed at stored angles through the bound interpolation.
+TEST(EulumdatReader, StoredPlanesPerSymmetryAndAngleList) {
+  struct Probe {
+    float c, gamma;
+    double expected;
+  };
+  struct Case {
+    LdtFile file;
+    Grid grid;
+    std::vector<float> c_angles = {};  // irregular grids; regular ones: from the grid
+    std::vector<Probe> probes = {};
+  };
+  const auto grid = [](int symmetry, int planes, float first, float step, float last,
+                       int flags = 0) {
+    return Grid{symmetry, planes, 19, first, step, last, 0, 5, 90, flags};
+  };
+  const auto at = [](int block, int j) { return LdtValue(block, j); };
+  const auto mid = [](int a, int b) { return (LdtValue(a, 1) + LdtValue(b, 1)) / 2; };
+  const LdtFile irregular = WithAngles(0, 6, "0", {"0", "10", "30", "60", "180", "270"});
+  const LdtFile list3 = WithAngles(3, 8, "0", {"0", "30", "90", "150", "180", "210", "270", "330"});
+  const LdtFile list4 = WithAngles(4, 8, "0", {"0", "20", "90", "160", "180", "200", "270", "340"});
+  const int kIrr = kCIrregular;
+  const Case cases[] = {
+      {LdtFile(), grid(0, 24, 0, 15, 345), {}, {{60, 10, at(5, 3)}}},
+      // The 24 C angle lines are read and dropped: gammas and values are where they belong.
+      {LdtFile(1, 24, "15"), grid(1, 1, 0, 0, 0), {}, {{0, 90, at(1, 19)}, {123, 90, at(1, 19)}}},
+      // Listed angles that are nonsense are ignored for a regular grid.
+      {WithAngles(2, 24, "15", Spaced(24, 1000)),
+       grid(2, 13, 0, 15, 180),
+       {},
+       {{180, 0, at(13, 1)}}},
+      // Filled from C270 (first block) down to C90 (last block).
+      {LdtFile(3, 24, "15"),
+       grid(3, 13, 90, 15, 270),
+       {},
+       {{270, 5, at(1, 2)}, {90, 5, at(13, 2)}}},
+      {LdtFile(4, 36, "10"), grid(4, 10, 0, 10, 90), {}, {{90, 0, at(10, 1)}}},
+      {irregular, grid(0, 6, 0, 0, 270, kIrr), {0, 10, 30, 60, 180, 270}, {{45, 0, mid(3, 4)}}},
+      // Dc = 0 with evenly spaced angles over the circle: the step is kept, so the regular
+      // routines and the writer can use it.
+      {WithAngles(0, 24, "0", Spaced(24, 15)),
+       grid(0, 24, 0, 15, 345),
+       {},
+       {{352.5f, 0, mid(24, 1)}}},
+      // Even spacing that does not close the circle stays a list (without the flag for uneven
+      // gaps): a regular full circle would wrap from C75 to C0.
+      {WithAngles(0, 6, "0", Spaced(6, 15)), grid(0, 6, 0, 0, 75), {0, 15, 30, 45, 60, 75}},
+      {WithAngles(2, 12, "0", Spaced(12, 30)), grid(2, 7, 0, 30, 180)},
+      // Mc planes at a Dc that does not make the circle: the listed angles decide.
+      {WithAngles(0, 24, "90", Spaced(24, 15)), grid(0, 24, 0, 15, 345), {}, {{345, 0, at(24, 1)}}},
+      {WithAngles(2, 36, "15", Spaced(36, 10)), grid(2, 19, 0, 10, 180), {}, {{180, 0, at(19, 1)}}},
+      // Skips 8 div 4 = 2 lines, keeps 8 div 2 + 1.
+      {list3, grid(3, 5, 90, 0, 270, kIrr), {90, 150, 180, 210, 270}, {{270, 0, at(1, 1)}}},
+      {list4, grid(4, 3, 0, 0, 90, kIrr), {0, 20, 90}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(::testing::PrintToString(c.grid));
+    TLUM32 rec;
+    Parse(rec, LdtLines(c.file));
+    ASSERT_EQ(GridOf(rec), c.grid);
+    EXPECT_FLOAT_EQ(rec.MinGStep, 5);
+    float min_c_step = c.grid.c_step;  // a list: the smallest gap between stored angles
+    for (std::size_t k = 1; k < c.c_angles.size(); ++k)
+      min_c_step = k == 1 ? c.c_angles[1] - c.c_angles[0]
+                          : std::min(min_c_step, c.c_angles[k] - c.c_angles[k - 1]);
+    if (rec.NumPlanes > 1) {
+      EXPECT_FLOAT_EQ(rec.MinCStep, min_c_step);
+    }
+    for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
+      const float expected =
+          c.c_angles.empty() ? c.grid.c_first + c.grid.c_step * (i - 1) : c.c_angles[i - 1];
+      EXPECT_FLOAT_EQ(rec.GetCAngle(i), expected) << i;
+    }
+    EXPECT_FLOAT_EQ(rec.GetGamma(19), 90);
+    for (const Probe& p : c.probes)
+      EXPECT_FLOAT_EQ(rec.Intensity(p.c, p.gamma), p.expected) << p.c << ", " << p.gamma;
+  }
 }
 
 TEST(EulumdatReader, ConversionFactorScalesAndZeroMeansOne) {
@@ -330,74 +229,61 @@ TEST(EulumdatReader, LineEndsAndByteOrderMark) {
   EXPECT_TRUE(ParseEulumdat(rec, text + "trailing words\r\n"));
 }
 
-TEST(EulumdatReader, RefusesSymmetryOutsideZeroToFour) {
-  for (const char* isym : {"5", "-1", "256"}) {
-    auto lines = LdtLines(LdtFile());
-    lines[2] = isym;
-    EXPECT_EQ(Refusal(lines),
-              "ldt: line 3: symmetry indicator " + std::string(isym) + " is not 0 to 4");
+// Lines changed in a valid file and the one-line reason of the refusal ("..." at the end: the
+// reason begins so). Declared counts are checked against the lines the file still holds before
+// the table exists.
+TEST(EulumdatReader, RefusalsNameTheLineAndTheFault) {
+  struct Case {
+    LdtFile file;
+    std::vector<std::pair<std::size_t, std::string>> edits;  // 0-based line, new text
+    std::string reason;
+  };
+  const std::size_t gammas = LdtFirstCAngleLine(1) + 24;  // 1-based line of the first gamma
+  const std::size_t value = gammas + 19 + 40;             // 1-based line of an intensity
+  const Case cases[] = {
+      {{}, {{1, "1,0"}}, "ldt: line 2: type indicator is not a number"},
+      {{}, {{3, "twenty"}}, "ldt: line 4: number of C planes is not a number"},
+      {{}, {{12, ""}}, "ldt: line 13: luminaire length is not a number"},
+      {{}, {{2, "5"}}, "ldt: line 3: symmetry indicator 5 is not 0 to 4"},
+      {{}, {{2, "-1"}}, "ldt: line 3: symmetry indicator -1 is not 0 to 4"},
+      {{}, {{2, "256"}}, "ldt: line 3: symmetry indicator 256 is not 0 to 4"},
+      {{}, {{25, "-1"}}, "ldt: line 26: number of lamp sets is negative"},
+      {{}, {{25, "1000000000000000"}}, "ldt: line 26: declares 1000000000000000 lamp sets..."},
+      {{}, {{3, "0"}}, "ldt: line 4: number of C planes 0 is out of range"},
+      {{}, {{3, "70000"}}, "ldt: line 4: number of C planes 70000 is out of range"},
+      {{}, {{5, "-3"}}, "ldt: line 6: number of gamma angles -3 is out of range"},
+      {{}, {{4, "-15"}}, "ldt: line 5: C-plane distance is out of range"},
+      {{}, {{3, "60000"}, {4, "0"}, {5, "60000"}}, "ldt: declares 60000 x 60000 intensities..."},
+      // A tiny regular step asks for many planes the same way.
+      {{2, 24, "15"}, {{3, "36000"}, {4, "0.01"}}, "ldt: declares 18001 x 19 intensities..."},
+      {{},
+       {{gammas + 1, "3"}},  // third gamma below the second
+       "ldt: line " + std::to_string(gammas + 18) + ": gamma angles do not ascend"},
+      {WithAngles(0, 4, "0", {"0", "90", "90", "270"}),
+       {},
+       "ldt: line " + std::to_string(LdtFirstCAngleLine(1) + 3) + ": C angles do not ascend"},
+      {{},
+       {{value - 1, "12x"}},
+       "ldt: line " + std::to_string(value) + ": intensity is not a number"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.reason);
+    auto lines = LdtLines(c.file);
+    for (const auto& [line, text] : c.edits)
+      lines[line] = text;
+    TLUM32 rec;
+    EXPECT_FALSE(ParseEulumdat(rec, Join(lines)));
+    if (c.reason.ends_with("...")) {
+      EXPECT_EQ(rec.ReadError.rfind(c.reason.substr(0, c.reason.size() - 3), 0), 0u)
+          << rec.ReadError;
+      EXPECT_EQ(rec.ReadError.find('\n'), std::string::npos);
+    } else {
+      EXPECT_EQ(rec.ReadError, c.reason);
+    }
+    if (c.reason.find("intensit") != std::string::npos) {
+      EXPECT_EQ(rec.Matrix, nullptr);  // refused before or while filling the table
+    }
   }
-}
-
-TEST(EulumdatReader, RefusesImpossibleCounts) {
-  auto lines = LdtLines(LdtFile());
-  lines[25] = "-1";
-  EXPECT_EQ(Refusal(lines), "ldt: line 26: number of lamp sets is negative");
-  lines[25] = "1000000000000000";
-  EXPECT_NE(Refusal(lines).find("ldt: line 26: declares 1000000000000000 lamp sets"),
-            std::string::npos);
-
-  lines = LdtLines(LdtFile());
-  lines[3] = "0";
-  EXPECT_EQ(Refusal(lines), "ldt: line 4: number of C planes 0 is out of range");
-  lines[3] = "70000";
-  EXPECT_EQ(Refusal(lines), "ldt: line 4: number of C planes 70000 is out of range");
-  lines = LdtLines(LdtFile());
-  lines[5] = "-3";
-  EXPECT_EQ(Refusal(lines), "ldt: line 6: number of gamma angles -3 is out of range");
-  lines = LdtLines(LdtFile());
-  lines[4] = "-15";
-  EXPECT_EQ(Refusal(lines), "ldt: line 5: C-plane distance is out of range");
-}
-
-// Declared counts are checked against the lines the file still holds before the table exists.
-TEST(EulumdatReader, AbsurdGridIsRefusedBeforeAllocating) {
-  auto lines = LdtLines(LdtFile());
-  lines[3] = "60000";
-  lines[4] = "0";
-  lines[5] = "60000";
-  TLUM32 rec;
-  EXPECT_FALSE(ParseEulumdat(rec, Join(lines)));
-  EXPECT_EQ(rec.ReadError.rfind("ldt: declares 60000 x 60000 intensities", 0), 0u) << rec.ReadError;
-  EXPECT_EQ(rec.Matrix, nullptr);
-
-  // A tiny regular step asks for many planes the same way.
-  lines = LdtLines(LdtFile(2, 24, "15"));
-  lines[3] = "36000";
-  lines[4] = "0.01";
-  EXPECT_EQ(Refusal(lines).rfind("ldt: declares 18001 x 19 intensities", 0), 0u);
-}
-
-TEST(EulumdatReader, RefusesAnglesThatDoNotAscend) {
-  auto lines = LdtLines(LdtFile());
-  const std::size_t first_gamma = LdtFirstCAngleLine(1) + 24;
-  lines[first_gamma + 2 - 1] = "3";  // third gamma below the second
-  EXPECT_EQ(Refusal(lines),
-            "ldt: line " + std::to_string(first_gamma + 18) + ": gamma angles do not ascend");
-
-  LdtFile f(0, 4, "0");
-  f.c_angles = {"0", "90", "90", "270"};
-  EXPECT_NE(Refusal(LdtLines(f)).find("C angles do not ascend"), std::string::npos);
-}
-
-TEST(EulumdatReader, BadIntensityNamesItsLineAndDropsTheTable) {
-  auto lines = LdtLines(LdtFile());
-  const std::size_t bad = LdtFirstCAngleLine(1) + 24 + 19 + 40;  // 1-based line number
-  lines[bad - 1] = "12x";
-  TLUM32 rec;
-  EXPECT_FALSE(ParseEulumdat(rec, Join(lines)));
-  EXPECT_EQ(rec.ReadError, "ldt: line " + std::to_string(bad) + ": intensity is not a number");
-  EXPECT_EQ(rec.Matrix, nullptr);
 }
 
 TEST(EulumdatReader, EmptyAndTruncatedFilesFailWithAReason) {
@@ -444,20 +330,18 @@ TEST(EulumdatReader, OldStyleFileFromDisk) {
   EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
   EXPECT_EQ(rec.Company.str(), "Lichttechnik M\xFCller / Messlabor 3");
   EXPECT_EQ(rec.LumName.str(), "Pendelleuchte R\xE9gence");
-  EXPECT_EQ(+rec.LumDim.Length, 1200);
-  EXPECT_EQ(+rec.AreaDim.Width, 250);
+  EXPECT_EQ((std::vector<int>{rec.LumDim.Length, rec.AreaDim.Width}),
+            (std::vector<int>{1200, 250}));
   EXPECT_FLOAT_EQ(+rec.DFF, 61.5f);
   ASSERT_EQ(rec.NumLampSets, 5);
-  EXPECT_EQ(rec.LampSet[4].LampType.str(), "TC-L 36W set 5");
-  EXPECT_FLOAT_EQ(+rec.LampSet[4].TotalFlux, 14000);
-  EXPECT_FLOAT_EQ(+rec.LampSet[4].FluxPerLamp, 2800);
-  EXPECT_EQ(+rec.LampSet[4].Wattage, 200);
+  const LampSetData& lamp = rec.LampSet[4];
+  EXPECT_EQ(lamp.LampType.str(), "TC-L 36W set 5");
+  EXPECT_EQ((std::vector<double>{+lamp.TotalFlux, +lamp.FluxPerLamp, 1.0 * lamp.Wattage}),
+            (std::vector<double>{14000, 2800, 200}));
   ASSERT_EQ(rec.NumPlanes, 6);
   EXPECT_EQ(rec.GridFlags, kCIrregular);
-  EXPECT_FLOAT_EQ(rec.MinCStep, 30);
-  EXPECT_FLOAT_EQ(rec.GetCAngle(3), 90);
-  EXPECT_FLOAT_EQ(rec.GStep, 30);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(6, 4), 145.5f);
+  EXPECT_EQ((std::vector<float>{rec.MinCStep, rec.GetCAngle(3), rec.GStep, rec.GetIntensity(6, 4)}),
+            (std::vector<float>{30, 90, 30, 145.5f}));
 }
 
 TEST(EulumdatReader, LoadReportsCodeTwo) {

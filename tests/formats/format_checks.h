@@ -1,4 +1,4 @@
-// Checks shared by the TM14, CIE 102, L32 and LTLI tests: a capturing message sink, table
+// Checks shared by the format tests: a capturing message sink, grid and dimension lists, table
 // comparisons at a given precision, and the real files converted in them.
 #pragma once
 
@@ -8,6 +8,7 @@
 #include <cmath>
 #include <exception>
 #include <filesystem>
+#include <ostream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -29,6 +30,40 @@ class CapturedMessages : public MessageSink {
  private:
   MessageSink* previous_;
 };
+
+// The grid summary of a record as one value, so one comparison shows every field that differs.
+struct Grid {
+  int symmetry, planes, gammas;
+  float c_first, c_step, c_last, g_first, g_step, g_last;
+  int flags = 0;
+  bool operator==(const Grid& o) const {
+    const float a[] = {c_first, c_step, c_last, g_first, g_step, g_last};
+    const float b[] = {o.c_first, o.c_step, o.c_last, o.g_first, o.g_step, o.g_last};
+    for (int k = 0; k < 6; ++k)
+      if (std::fabs(a[k] - b[k]) > 1e-5f * std::max(1.0f, std::fabs(a[k]))) return false;
+    return symmetry == o.symmetry && planes == o.planes && gammas == o.gammas && flags == o.flags;
+  }
+};
+
+inline Grid GridOf(const TLUM32& r) {
+  return {r.Symmetry, r.NumPlanes, r.NumGammas, r.CFirst, r.CStep,
+          r.CLast,    r.GFirst,    r.GStep,     r.GLast,  r.GridFlags};
+}
+
+inline void PrintTo(const Grid& g, std::ostream* os) {
+  *os << "{symmetry " << g.symmetry << ", " << g.planes << " x " << g.gammas << ", C " << g.c_first
+      << ":" << g.c_step << ":" << g.c_last << ", gamma " << g.g_first << ":" << g.g_step << ":"
+      << g.g_last << ", flags " << g.flags << "}";
+}
+
+// Length, width, diameter and (first) height, for one list comparison.
+template <class Dims>
+std::vector<int> DimsOf(const Dims& d) {
+  if constexpr (requires { d.HeightC0; })
+    return {d.Length, d.Width, d.Diameter, d.HeightC0};
+  else
+    return {d.Length, d.Width, d.Diameter, d.Height};
+}
 
 // The lines of a text written with CR LF line ends.
 inline std::vector<std::string> Lines(const std::string& text) {
