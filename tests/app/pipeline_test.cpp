@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -51,6 +52,17 @@ struct Pipeline {
   }
 };
 
+// The texts the label lines of a 1986 file can fill, in the selector's order.
+std::vector<std::string> Labels(const TLUM32& rec) {
+  return {rec.ReportNo2.str(),           rec.LumNumber.str(), rec.LumName.str(),
+          rec.LampSet[0].LampType.str(), rec.Company.str(),   rec.DateUser.str()};
+}
+
+std::array<int, 7> Area(const TLUM32& rec) {
+  const AreaDims a = rec.AreaDim;  // a copy: the packed fields are not aligned
+  return {a.Length, a.Width, a.Diameter, a.HeightC0, a.HeightC90, a.HeightC180, a.HeightC270};
+}
+
 TEST(Pipeline, RestoresTheLorFoundAfterLoading) {
   TLUM32 rec;
   Downlight(rec);
@@ -72,15 +84,10 @@ TEST(Pipeline, RestoresTheLorFoundAfterLoading) {
   EXPECT_NEAR(rec.LOR, lor, 1e-4f * lor);
   EXPECT_EQ(rec.Symmetry, 2);
   EXPECT_EQ(p.marks, " REDIM ");
-}
 
-TEST(Pipeline, AZeroLorAfterLoadingIsNotRestored) {
-  TLUM32 rec;
   Downlight(rec);
-  const float lor = rec.LOR;
-  Pipeline p;
   p.RunWithLor0(rec, kFormatEulumdat, 0.0f);  // scaling by 0 would erase the table
-  EXPECT_FLOAT_EQ(rec.LOR, lor);
+  EXPECT_NEAR(rec.LOR, lor, 1e-4f * lor);
 }
 
 TEST(Pipeline, IesTargetsGetAGammaRangeEndingAt90Or180) {
@@ -105,30 +112,25 @@ TEST(Pipeline, IesTargetsGetAGammaRangeEndingAt90Or180) {
 }
 
 TEST(Pipeline, Eul1ReplacesLineOneAlwaysOrOnlyWhenEmpty) {
-  TLUM32 rec;
-  Pipeline p;
-  p.settings.EUL1 = "Converted by us";
-
-  Downlight(rec);
-  rec.Company = "ACME Lighting";
-  p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(rec.Company.str(), "ACME Lighting");
-
-  Downlight(rec);
-  rec.Company = "  \t";
-  p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(rec.Company.str(), "Converted by us");
-
-  Downlight(rec);
-  rec.Company = "ACME Lighting";
-  p.settings.EUV1 = true;
-  p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(rec.Company.str(), "Converted by us");
-
-  Downlight(rec);
-  rec.Company = "";
-  p.Run(rec, kFormatIes95);  // line 1 belongs to EULUMDAT only
-  EXPECT_EQ(rec.Company.str(), "");
+  struct Case {
+    const char* company;
+    bool always;
+    std::uint8_t target;
+    const char* expected;
+  };
+  for (const Case& c : {Case{"ACME Lighting", false, kFormatEulumdat, "ACME Lighting"},
+                        Case{"  \t", false, kFormatEulumdat, "Converted by us"},
+                        Case{"ACME Lighting", true, kFormatEulumdat, "Converted by us"},
+                        Case{"", true, kFormatIes95, ""}}) {  // line 1 belongs to EULUMDAT only
+    TLUM32 rec;
+    Downlight(rec);
+    rec.Company = c.company;
+    Pipeline p;
+    p.settings.EUL1 = "Converted by us";
+    p.settings.EUV1 = c.always;
+    p.Run(rec, c.target);
+    EXPECT_EQ(rec.Company.str(), c.expected) << c.company << " " << c.always;
+  }
 }
 
 TEST(Pipeline, LabelLinesOf1986SourcesFillTheChosenFields) {
@@ -140,11 +142,8 @@ TEST(Pipeline, LabelLinesOf1986SourcesFillTheChosenFields) {
   };
   load({"REPORT 4711", "LUM-NR 12", "Wall washer", "LED 30W", "ignored", "ignored too"});
   p.Run(rec, kFormatEulumdat, kFormatIes86);
-  EXPECT_EQ(rec.ReportNo2.str(), "REPORT 4711");
-  EXPECT_EQ(rec.LumNumber.str(), "LUM-NR 12");
-  EXPECT_EQ(rec.LumName.str(), "Wall washer");
-  EXPECT_EQ(rec.LampSet[0].LampType.str(), "LED 30W");
-  EXPECT_EQ(rec.Company.str(), "Dateiumsetzung mit Lumatra");
+  EXPECT_EQ(Labels(rec), (std::vector<std::string>{"REPORT 4711", "LUM-NR 12", "Wall washer",
+                                                   "LED 30W", "Dateiumsetzung mit Lumatra", ""}));
 
   // Line 5 to the maker's line wins over EUL1 (which fills only an empty line 1); line 6 to the
   // date field; the dialog's empty eighth item (7) copies nothing.
@@ -153,10 +152,9 @@ TEST(Pipeline, LabelLinesOf1986SourcesFillTheChosenFields) {
   p.settings.LL4 = 7;
   load({"a", "b", "c", std::string(60, 'L'), "Maker Inc.", std::string(50, 'D')});
   rec.DateUser = "today";
-  p.Run(rec, kFormatTm14, kFormatIes86);
-  EXPECT_EQ(rec.Company.str(), "Maker Inc.");
-  EXPECT_EQ(rec.DateUser.str(), std::string(40, 'D'));  // cut to the field
-  EXPECT_EQ(rec.LampSet[0].LampType.str(), "");
+  p.Run(rec, kFormatTm14, kFormatIes86);  // the date is cut to its field
+  EXPECT_EQ(Labels(rec),
+            (std::vector<std::string>{"a", "", "c", "", "Maker Inc.", std::string(40, 'D')}));
 
   // Fewer lines than the selector: nothing; other editions and IES targets: nothing.
   load({"only line"});
@@ -181,14 +179,8 @@ TEST(Pipeline, TurnMovesC0ToC90AndTurnsTheLuminousArea) {
   Pipeline p;
   p.settings.TURN = true;
   p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(+rec.AreaDim.Length, 150);
-  EXPECT_EQ(+rec.AreaDim.Width, 600);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 250);
-  EXPECT_EQ(+rec.AreaDim.HeightC90, 200);
-  EXPECT_EQ(+rec.AreaDim.HeightC180, 300);
-  EXPECT_EQ(+rec.AreaDim.HeightC270, 401);
-  EXPECT_EQ(+rec.LumDim.Length, 620);
-  EXPECT_EQ(+rec.LumDim.Width, 170);
+  EXPECT_EQ(Area(rec), (std::array<int, 7>{150, 600, 0, 250, 200, 300, 401}));
+  EXPECT_EQ(std::pair(+rec.LumDim.Length, +rec.LumDim.Width), std::pair(620, 170));
   EXPECT_NEAR(rec.Intensity(90, 30) / rec.Intensity(270, 30), c0 / c180, 1e-3);
   EXPECT_EQ(p.marks, "");
 
@@ -197,36 +189,27 @@ TEST(Pipeline, TurnMovesC0ToC90AndTurnsTheLuminousArea) {
   rec.AreaDim = {600, 150, 0, 100, 200, 300, 401};
   p.Run(rec, kFormatIes95, kFormatIes95);
   EXPECT_EQ(rec.PhotSystem, kSystemB);
-  EXPECT_EQ(+rec.AreaDim.Length, 600);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 100);
+  EXPECT_EQ(Area(rec), (std::array<int, 7>{600, 150, 0, 100, 200, 300, 401}));
 }
 
 TEST(Pipeline, GridChangeLogsRedimOnlyForStepsWithATableEntry) {
-  TLUM32 rec;
-  Downlight(rec);
-  Pipeline p;
-  p.settings.PLANES = 3;  // 15 degrees, gamma step kept
-  p.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(p.marks, " REDIM ");
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 19);
-
-  Downlight(rec);
-  Pipeline blank;  // the dialog's blank last items: keep the grid
-  blank.settings.PLANES = 8;
-  blank.settings.ANGLES = 5;
-  blank.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(blank.marks, "");
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 19);
-
-  Downlight(rec);
-  Pipeline gamma;
-  gamma.settings.ANGLES = 4;  // 10 degrees, C step kept
-  gamma.Run(rec, kFormatEulumdat);
-  EXPECT_EQ(gamma.marks, " REDIM ");
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 10);
+  struct Case {
+    std::int32_t planes, angles;
+    const char* marks;
+    int num_planes, num_gammas;
+  };
+  for (const Case& c : {Case{3, 0, " REDIM ", 24, 19},     // 15 degrees, gamma step kept
+                        Case{8, 5, "", 24, 19},            // the dialog's blank last items: keep
+                        Case{0, 4, " REDIM ", 24, 10}}) {  // 10 degrees, C step kept
+    TLUM32 rec;
+    Downlight(rec);
+    Pipeline p;
+    p.settings.PLANES = c.planes;
+    p.settings.ANGLES = c.angles;
+    p.Run(rec, kFormatEulumdat);
+    EXPECT_EQ(p.marks, c.marks) << c.planes << " " << c.angles;
+    EXPECT_EQ(std::pair(+rec.NumPlanes, +rec.NumGammas), std::pair(c.num_planes, c.num_gammas));
+  }
 }
 
 TEST(Pipeline, BBetaSourcesBecomeCPlanesForEulumdatOnly) {

@@ -4,19 +4,24 @@
 
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <numbers>
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/grid_summary.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
 namespace {
 
 using testing::FillGrid;
+using testing::Grid;
+using testing::GridSummary;
 using testing::Steps;
 
-// A distribution that differs in every plane and along gamma, so misplaced planes show.
+// Linear in C and gamma and different in every plane: interpolation reproduces it exactly, and
+// misplaced planes show.
 float Distinct(float c, float g) {
   return 100.0f + c + g / 100.0f;
 }
@@ -25,129 +30,124 @@ TEST(SetGrid, UnfoldsAMirroredTableToTheFullCircle) {
   TLUM32 rec;
   FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 10, 90), Distinct);
   SetGrid(rec, 15, 5);
-  EXPECT_EQ(rec.Symmetry, 0);
-  ASSERT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 19);
-  EXPECT_EQ(rec.CFirst, 0.0f);
-  EXPECT_EQ(rec.CLast, 345.0f);
-  EXPECT_EQ(rec.CStep, 15.0f);
-  EXPECT_EQ(rec.GStep, 5.0f);
-  EXPECT_EQ(rec.GridFlags, 0);
+  ASSERT_EQ(Grid(rec), (GridSummary{0, 24, 19, 0, 15, 345, 0, 5, 90}));
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
     EXPECT_EQ(rec.GetCAngle(i), 15.0f * (i - 1));
-  // C210 mirrors to C150, stored; C45 lies halfway between C30 and C60.
+  // C210 mirrors to C150, stored; C45 lies halfway between C30 and C60; gamma 15 between 10, 20.
   EXPECT_FLOAT_EQ(rec.GetIntensity(15, 3), Distinct(150, 10));
   EXPECT_FLOAT_EQ(rec.GetIntensity(4, 3), Distinct(45, 10));
-  // gamma 15 lies halfway between 10 and 20 of the stored C0 plane.
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 4), Distinct(0, 15));
 }
 
-TEST(SetGrid, StepsOfZeroKeepTheCurrentSteps) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 10, 350), Steps(0, 5, 90), Distinct);
-  SetGrid(rec, 0, 2.5f);  // keep C, finer gamma
-  EXPECT_EQ(rec.NumPlanes, 36);
-  EXPECT_EQ(rec.CStep, 10.0f);
-  EXPECT_EQ(rec.NumGammas, 37);
-
-  SetGrid(rec, 30, 0);  // keep gamma, coarser C
-  EXPECT_EQ(rec.NumPlanes, 12);
-  EXPECT_EQ(rec.NumGammas, 37);
-  EXPECT_EQ(rec.GStep, 2.5f);
+TEST(SetGrid, NewGridsFollowTheStepsAndAStepOfZeroKeepsTheCurrentOne) {
+  struct Case {
+    std::uint8_t symmetry;
+    std::vector<float> planes, gammas;
+    float c_step, g_step;
+    GridSummary expected;
+    float probe_c, probe_g, probe_value;
+  };
+  const Case cases[] = {
+      // Keep C, finer gamma; keep gamma, coarser C.
+      {0,
+       Steps(0, 10, 350),
+       Steps(0, 5, 90),
+       0,
+       2.5f,
+       {0, 36, 37, 0, 10, 350, 0, 2.5f, 90},
+       10,
+       2.5f,
+       Distinct(10, 2.5f)},
+      {0,
+       Steps(0, 10, 350),
+       Steps(0, 2.5f, 90),
+       30,
+       0,
+       {0, 12, 37, 0, 30, 330, 0, 2.5f, 90},
+       330,
+       90,
+       Distinct(330, 90)},
+      // A rotational record without a step gets 15 degrees; every plane is the stored one.
+      {1, {0}, Steps(0, 5, 180), 0, 0, {0, 24, 37, 0, 15, 345, 0, 5, 180}, 90, 20, Distinct(0, 20)},
+      {0,
+       Steps(0, 15, 345),
+       Steps(0, 5, 90),
+       22.5f,
+       10,
+       {0, 16, 10, 0, 22.5f, 337.5f, 0, 10, 90},
+       337.5f,
+       90,
+       Distinct(337.5f, 90)},
+      // 8.4 steps round to 8: the range ends at the last new gamma, 80.
+      {0,
+       Steps(0, 15, 345),
+       Steps(0, 2, 84),
+       15,
+       10,
+       {0, 24, 9, 0, 15, 345, 0, 10, 80},
+       0,
+       80,
+       Distinct(0, 80)},
+      // An irregular gamma grid is resampled even at its smallest step.
+      {0,
+       Steps(0, 15, 345),
+       {0, 5, 10, 20, 30, 60, 90},
+       15,
+       5,
+       {0, 24, 19, 0, 15, 345, 0, 5, 90},
+       30,
+       45,
+       Distinct(30, 45)},
+  };
+  for (const Case& c : cases) {
+    TLUM32 rec;
+    FillGrid(rec, c.symmetry, c.planes, c.gammas, Distinct);
+    SetGrid(rec, c.c_step, c.g_step);
+    EXPECT_EQ(Grid(rec), c.expected) << c.c_step << " / " << c.g_step;
+    EXPECT_FLOAT_EQ(rec.Intensity(c.probe_c, c.probe_g), c.probe_value) << c.c_step;
+  }
 }
 
-TEST(SetGrid, ARotationalRecordWithoutAStepGetsFifteenDegrees) {
-  TLUM32 rec;
-  FillGrid(rec, 1, {0}, Steps(0, 5, 180), [](float, float g) { return 200.0f - g; });
-  SetGrid(rec, 0, 0);
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 37);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(7, 5), 180.0f);  // every plane is the one stored plane
-}
-
-TEST(SetGrid, CountsFollowTheSteps) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Distinct);
-  SetGrid(rec, 22.5f, 10);
-  EXPECT_EQ(rec.NumPlanes, 16);
-  EXPECT_EQ(rec.CLast, 337.5f);
-  EXPECT_EQ(rec.GetCAngle(16), 337.5f);
-  EXPECT_EQ(rec.NumGammas, 10);
-  EXPECT_EQ(rec.GLast, 90.0f);
-}
-
-TEST(SetGrid, TheRangeEndsAtTheLastNewGamma) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 2, 84), Distinct);
-  SetGrid(rec, 15, 10);  // 8.4 steps round to 8: 0..80
-  EXPECT_EQ(rec.NumGammas, 9);
-  EXPECT_EQ(rec.GLast, 80.0f);
-  EXPECT_FLOAT_EQ(rec.Intensity(0, 80), Distinct(0, 80));
-}
-
-TEST(SetGrid, LeavesAFullCircleAtTheRequestedStepsAlone) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Distinct);
-  const TSglArray* before = rec.Matrix.get();
-  rec.LumFlux = 12345;  // a recomputation would overwrite it
-  SetGrid(rec, 15, 5);
-  EXPECT_EQ(rec.Matrix.get(), before);
-  EXPECT_EQ(rec.LumFlux, 12345.0f);
-}
-
-TEST(SetGrid, ResamplesAnIrregularGammaGridEvenAtItsSmallestStep) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), {0, 5, 10, 20, 30, 60, 90},
-           [](float, float g) { return 300.0f - 2 * g; });
-  ASSERT_NE(rec.GridFlags, 0);
-  SetGrid(rec, 15, 5);
-  EXPECT_EQ(rec.NumGammas, 19);
-  EXPECT_EQ(rec.GridFlags, 0);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(3, 10), 300.0f - 2 * 45);
-}
-
-TEST(SetGrid, RefusesATableTooLargeToBuild) {
-  TLUM32 rec;
-  FillGrid(rec, 2, Steps(0, 15, 180), Steps(0, 5, 90), Distinct);
-  const TSglArray* before = rec.Matrix.get();
-  SetGrid(rec, 0.01f, 0.01f);  // 36000 x 9001 cells
-  EXPECT_EQ(rec.Matrix.get(), before);
-  EXPECT_EQ(rec.Symmetry, 2);
-}
-
-TEST(SetGrid, IgnoresOtherPhotometricSystems) {
-  TLUM32 rec;
-  FillGrid(rec, 2, Steps(-90, 15, 90), Steps(-90, 15, 90), Distinct);
-  rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(2);
-  SetGrid(rec, 15, 5);
-  EXPECT_EQ(rec.Symmetry, 2);
-  EXPECT_EQ(rec.NumPlanes, 13);
+TEST(SetGrid, LeavesTheTableAloneWhenThereIsNothingToDoOrItCannot) {
+  const std::function<void(TLUM32&)> setups[] = {
+      // A full circle already at the requested steps.
+      [](TLUM32& rec) { FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Distinct); },
+      // 36000 x 9001 cells: too large to build.
+      [](TLUM32& rec) { FillGrid(rec, 2, Steps(0, 15, 180), Steps(0, 5, 90), Distinct); },
+      // Another photometric system.
+      [](TLUM32& rec) {
+        FillGrid(rec, 2, Steps(-90, 15, 90), Steps(-90, 15, 90), Distinct);
+        rec.PhotSystem = kSystemB;
+        rec.SetupSymmetry(2);
+      },
+  };
+  const float steps[][2] = {{15, 5}, {0.01f, 0.01f}, {15, 5}};
+  for (int k = 0; k < 3; ++k) {
+    TLUM32 rec;
+    setups[k](rec);
+    const GridSummary grid = Grid(rec);
+    const TSglArray* before = rec.Matrix.get();
+    rec.LumFlux = 12345;  // a recomputation would overwrite it
+    SetGrid(rec, steps[k][0], steps[k][1]);
+    EXPECT_EQ(rec.Matrix.get(), before) << k;
+    EXPECT_EQ(Grid(rec), grid) << k;
+    EXPECT_EQ(+rec.LumFlux, 12345.0f) << k;
+  }
 }
 
 TEST(ChangeGrid, FoldsBackToTheOriginalSymmetry) {
   TLUM32 rec;
   FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 10, 180), Distinct);
   ChangeGrid(rec, 15, 5);
-  EXPECT_EQ(rec.Symmetry, 2);
-  ASSERT_EQ(rec.NumPlanes, 13);
-  EXPECT_EQ(rec.CFirst, 0.0f);
-  EXPECT_EQ(rec.CLast, 180.0f);
-  EXPECT_EQ(rec.CStep, 15.0f);
-  EXPECT_EQ(rec.NumGammas, 37);
+  ASSERT_EQ(Grid(rec), (GridSummary{2, 13, 37, 0, 15, 180, 0, 5, 180}));
   // The old planes come through unchanged, the new ones in between are interpolated.
   EXPECT_FLOAT_EQ(rec.GetIntensity(3, 5), Distinct(30, 20));
   EXPECT_FLOAT_EQ(rec.GetIntensity(2, 5), Distinct(15, 20));
   EXPECT_FLOAT_EQ(rec.GetIntensity(13, 37), Distinct(180, 180));
-}
 
-TEST(ChangeGrid, KeepsARotationalRecordRotational) {
-  TLUM32 rec;
   FillGrid(rec, 1, {0}, Steps(0, 10, 90), [](float, float g) { return 90.0f - g; });
   ChangeGrid(rec, 0, 1);
-  EXPECT_EQ(rec.Symmetry, 1);
-  EXPECT_EQ(rec.NumPlanes, 1);
-  EXPECT_EQ(rec.NumGammas, 91);
+  EXPECT_EQ(Grid(rec), (GridSummary{1, 1, 91, 0, 0, 0, 0, 1, 90}));
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 36), 55.0f);
 }
 
@@ -171,16 +171,13 @@ TEST(ScaleIntensities, MultipliesEveryCellAndReevaluates) {
   CalcFlux(rec);
   const float lor = rec.LOR;
   ScaleIntensities(rec, 2);
+  ScaleIntensities(rec, 1);  // a factor of 1 changes nothing
   EXPECT_FLOAT_EQ(rec.GetIntensity(4, 5), 2 * Distinct(270, 180));
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), 2 * Distinct(0, 0));
   EXPECT_FLOAT_EQ(rec.GetCAngle(4), 270.0f);  // angles are not intensities
   EXPECT_FLOAT_EQ(rec.GetGamma(5), 180.0f);
   EXPECT_NEAR(rec.LOR, 2 * lor, lor * 1e-5);
   EXPECT_FLOAT_EQ(rec.PeakIntensity, 2 * Distinct(270, 180));
-
-  ScaleIntensities(rec, 1);
-  EXPECT_FLOAT_EQ(rec.GetIntensity(4, 5), 2 * Distinct(270, 180));
-  EXPECT_NEAR(rec.LOR, 2 * lor, lor * 1e-5);
 }
 
 // The flux of the interpolated distribution itself, integrated finely through Intensity: 1-degree

@@ -6,6 +6,7 @@
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/grid_summary.h"
 #include "photometry/resample.h"
 #include "photometry/transforms.h"
 #include "testing/test_support.h"
@@ -14,6 +15,8 @@ namespace lumatra {
 namespace {
 
 using testing::FillGrid;
+using testing::Grid;
+using testing::GridSummary;
 using testing::Steps;
 
 constexpr double kRad = 3.14159265358979323846 / 180;
@@ -25,17 +28,14 @@ float Skewed(float c, float g) {
                             std::cos(g * kRad));
 }
 
-TEST(RotateGrid, NinetyDegreesTurnsTheOldC0PlaneIntoTheNewC90Plane) {
-  TLUM32 rec;
+TEST(RotateGrid, NinetyDegreesTurnsTheOldC0PlaneIntoTheNewC90PlaneAndFourGiveItBack) {
+  TLUM32 original, rec;
+  FillGrid(original, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
   FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
   CalcFlux(rec);
   const float lor = rec.LOR;
   RotateGrid(rec, 90, 0, 0);
-  ASSERT_EQ(rec.NumPlanes, 24);
-  ASSERT_EQ(rec.NumGammas, 37);
-  EXPECT_EQ(rec.Symmetry, 0);
-  EXPECT_EQ(rec.GridFlags, 0);
-  EXPECT_EQ(rec.GLast, 180.0f);
+  ASSERT_EQ(Grid(rec), (GridSummary{0, 24, 37, 0, 15, 345, 0, 5, 180}));
   for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
     const float g = rec.GetGamma(j);
     EXPECT_NEAR(rec.Intensity(90, g), Skewed(0, g), 1e-3) << g;     // old C0
@@ -44,6 +44,11 @@ TEST(RotateGrid, NinetyDegreesTurnsTheOldC0PlaneIntoTheNewC90Plane) {
     EXPECT_NEAR(rec.Intensity(135, g), Skewed(45, g), 1e-3) << g;
   }
   EXPECT_NEAR(rec.LOR, lor, lor * 1e-6);
+  for (int turn = 1; turn < 4; ++turn)
+    RotateGrid(rec, 90, 0, 0);
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
+      EXPECT_NEAR(rec.GetIntensity(i, j), original.GetIntensity(i, j), 1e-3);
 }
 
 TEST(RotateGrid, ATurnAboutTheVerticalKeepsTheGammaRangeAndEachPlanesValues) {
@@ -53,9 +58,8 @@ TEST(RotateGrid, ATurnAboutTheVerticalKeepsTheGammaRangeAndEachPlanesValues) {
   CalcFlux(rec);
   const float lor = rec.LOR;
   RotateGrid(rec, 90, 0, 0);
-  EXPECT_EQ(rec.GLast, 90.0f);
-  EXPECT_EQ(rec.NumGammas, 10);
-  EXPECT_EQ(float{rec.LOR}, lor);             // a copy: the packed field is not aligned
+  EXPECT_EQ(Grid(rec), (GridSummary{0, 12, 10, 0, 30, 330, 0, 10, 90}));
+  EXPECT_EQ(+rec.LOR, lor);
   EXPECT_EQ(rec.GetIntensity(4, 1), 1.0f);    // new C90 at the nadir: old C0
   EXPECT_EQ(rec.GetIntensity(4, 10), 91.0f);  // and at 90 degrees
   EXPECT_EQ(rec.GetIntensity(1, 1), 271.0f);  // new C0: old C270
@@ -75,33 +79,14 @@ TEST(RotateGrid, AHalfTurnAboutTheHorizontalAxisPutsTheLightUpward) {
   EXPECT_NEAR(rec.Intensity(0, 180), Skewed(0, 0), 1e-3);
 }
 
-TEST(RotateGrid, FourQuarterTurnsGiveTheTableBack) {
-  TLUM32 rec;
-  FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
-  TLUM32 original;
-  FillGrid(original, 0, Steps(0, 15, 345), Steps(0, 5, 180), Skewed);
-  for (int turn = 0; turn < 4; ++turn)
-    RotateGrid(rec, 90, 0, 0);
-  ASSERT_EQ(rec.NumPlanes, original.NumPlanes);
-  ASSERT_EQ(rec.NumGammas, original.NumGammas);
-  for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
-    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-      EXPECT_NEAR(rec.GetIntensity(i, j), original.GetIntensity(i, j), 1e-3);
-}
-
-TEST(RotateGrid, ARotationalRecordBecomesTwentyFourPlanes) {
+TEST(RotateGrid, RotationalAndIrregularTablesGetRegularPlanes) {
   TLUM32 rec;
   FillGrid(rec, 1, {0}, Steps(0, 10, 180), [](float, float g) { return 180.0f - g; });
   RotateGrid(rec, 90, 0, 0);
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.CStep, 15.0f);
-  EXPECT_EQ(rec.CLast, 345.0f);
-  EXPECT_EQ(rec.NumGammas, 19);
+  EXPECT_EQ(Grid(rec), (GridSummary{0, 24, 19, 0, 15, 345, 0, 10, 180}));
   EXPECT_NEAR(rec.GetIntensity(5, 4), 150.0f, 1e-3);
-}
 
-TEST(RotateGrid, IrregularAnglesUseTheirSmallestSteps) {
-  TLUM32 rec;
+  // Irregular angles use their smallest steps: 30 degrees in C, 2.5 in gamma.
   FillGrid(rec, 0, {0, 30, 90, 180, 270}, {0, 2.5f, 10, 45, 90, 180},
            [](float, float g) { return 100.0f - g / 2; });
   rec.CStep = 0;  // irregular C angles as a reader leaves them
@@ -109,9 +94,7 @@ TEST(RotateGrid, IrregularAnglesUseTheirSmallestSteps) {
   CalcFlux(rec);
   const float lor = rec.LOR;
   RotateGrid(rec, 90, 0, 0);
-  EXPECT_EQ(rec.NumPlanes, 12);  // the smallest C difference, 30 degrees
-  EXPECT_EQ(rec.NumGammas, 73);  // 2.5 degrees over 0..180
-  EXPECT_EQ(rec.GridFlags, 0);
+  EXPECT_EQ(Grid(rec), (GridSummary{0, 12, 73, 0, 30, 330, 0, 2.5f, 180}));
   // The finer grid changes the flux; the rescaled table keeps the LOR and the shape.
   EXPECT_NEAR(rec.LOR, lor, lor * 1e-6);
   EXPECT_NEAR(rec.Intensity(60, 45) / rec.Intensity(200, 0), 0.775, 1e-5);
@@ -134,10 +117,7 @@ TEST(ExtendGamma, AddsZerosBeyondTheOldRange) {
   TLUM32 rec;
   FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 2.5f, 80), Skewed);
   ExtendGamma(rec, 90);
-  ASSERT_EQ(rec.NumGammas, 37);
-  EXPECT_EQ(rec.GLast, 90.0f);
-  EXPECT_EQ(rec.GStep, 2.5f);
-  EXPECT_EQ(rec.NumPlanes, 7);
+  ASSERT_EQ(Grid(rec), (GridSummary{2, 7, 37, 0, 30, 180, 0, 2.5f, 90}));
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
     for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
       const float g = rec.GetGamma(j);
@@ -147,7 +127,7 @@ TEST(ExtendGamma, AddsZerosBeyondTheOldRange) {
   }
 }
 
-TEST(ExtendGamma, NeverCutsTheRange) {
+TEST(ExtendGamma, NeverCutsTheRangeAndContinuesAnIrregularOneOnItsSmallestStep) {
   TLUM32 rec;
   FillGrid(rec, 1, {0}, Steps(0, 5, 120), Skewed);
   const TSglArray* before = rec.Matrix.get();
@@ -156,10 +136,7 @@ TEST(ExtendGamma, NeverCutsTheRange) {
   ExtendGamma(rec, 180);
   EXPECT_EQ(rec.NumGammas, 37);
   EXPECT_EQ(rec.GetIntensity(1, 37), 0.0f);
-}
 
-TEST(ExtendGamma, ContinuesAnIrregularRangeOnItsSmallestStep) {
-  TLUM32 rec;
   FillGrid(rec, 1, {0}, {0, 5, 10, 30, 60}, [](float, float g) { return 100.0f - g; });
   ExtendGamma(rec, 90);
   EXPECT_EQ(rec.NumGammas, 19);
@@ -169,50 +146,40 @@ TEST(ExtendGamma, ContinuesAnIrregularRangeOnItsSmallestStep) {
 }
 
 // A B-beta record whose intensity depends on B only: I = 100 + B.
-void MakeBBeta(TLUM32& rec, std::uint8_t symmetry) {
-  FillGrid(rec, symmetry, Steps(-90, 5, 90), Steps(-90, 5, 90),
-           [](float b, float) { return 100.0f + b; });
+void MakeBBeta(TLUM32& rec) {
+  FillGrid(rec, 0, Steps(-90, 5, 90), Steps(-90, 5, 90), [](float b, float) { return 100.0f + b; });
   rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(symmetry);
+  rec.SetupSymmetry(0);
 }
 
-TEST(ConvertToCGamma, ReadsTheBBetaGridInCGammaDirections) {
-  TLUM32 rec;
-  MakeBBeta(rec, 0);
-  ASSERT_TRUE(ConvertToCGamma(rec, 0, 90, 0, 5, 15));
-  EXPECT_EQ(rec.PhotSystem, kSystemC);
-  EXPECT_EQ(rec.Symmetry, 0);
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 19);
-  EXPECT_EQ(rec.CLast, 345.0f);
-  EXPECT_EQ(rec.GLast, 90.0f);
-  EXPECT_EQ(rec.GridFlags, 0);
-  // In the C0 plane B equals gamma, in C180 minus gamma; in C90 B stays 0.
-  EXPECT_NEAR(rec.Intensity(0, 30), 130.0f, 1e-3);
-  EXPECT_NEAR(rec.Intensity(180, 30), 70.0f, 1e-3);
-  EXPECT_NEAR(rec.Intensity(90, 60), 100.0f, 1e-3);
-}
-
-TEST(ConvertToCGamma, LaysOutThePlanesOfTheTargetSymmetry) {
+TEST(ConvertToCGamma, LaysOutThePlanesOfTheTargetSymmetryAndReadsTheBBetaGrid) {
   struct Case {
     int symmetry;
-    int planes;
-    float first;
-    float last;
+    float g_step, c_step;
+    GridSummary grid;
   };
-  for (Case c : {Case{1, 1, 0, 0}, Case{2, 13, 0, 180}, Case{3, 13, 90, 270}, Case{4, 7, 0, 90}}) {
+  const Case cases[] = {
+      {0, 5, 15, {0, 24, 19, 0, 15, 345, 0, 5, 90}},
+      {1, 10, 15, {1, 1, 10, 0, 0, 0, 0, 10, 90}},
+      {2, 10, 15, {2, 13, 10, 0, 15, 180, 0, 10, 90}},
+      {3, 10, 15, {3, 13, 10, 90, 15, 270, 0, 10, 90}},
+      {4, 10, 15, {4, 7, 10, 0, 15, 90, 0, 10, 90}},
+      {0, 0, 0, {0, 72, 19, 0, 5, 355, 0, 5, 90}},  // zero steps do not divide by zero
+  };
+  for (const Case& c : cases) {
     TLUM32 rec;
-    MakeBBeta(rec, 0);
-    ASSERT_TRUE(ConvertToCGamma(rec, c.symmetry, 90, 0, 10, 15));
-    EXPECT_EQ(rec.NumPlanes, c.planes) << c.symmetry;
-    EXPECT_EQ(rec.GetCAngle(1), c.first) << c.symmetry;
-    EXPECT_EQ(rec.GetCAngle(rec.NumPlanes), c.last) << c.symmetry;
-    EXPECT_EQ(rec.CLast, c.last) << c.symmetry;
-    EXPECT_EQ(rec.NumGammas, 10);
+    MakeBBeta(rec);
+    ASSERT_TRUE(ConvertToCGamma(rec, c.symmetry, 90, 0, c.g_step, c.c_step));
+    EXPECT_EQ(rec.PhotSystem, kSystemC);
+    EXPECT_EQ(Grid(rec), c.grid) << c.symmetry;
+    EXPECT_EQ(rec.GetCAngle(rec.NumPlanes), c.grid.c_last) << c.symmetry;
+    if (c.symmetry != 0) continue;
+    // In the C0 plane B equals gamma, in C180 minus gamma; in C90 B stays 0.
+    EXPECT_NEAR(rec.Intensity(0, 30), 130.0f, 1e-3);
+    EXPECT_NEAR(rec.Intensity(180, 30), 70.0f, 1e-3);
+    EXPECT_NEAR(rec.Intensity(90, 60), 100.0f, 1e-3);
   }
-}
-
-TEST(ConvertToCGamma, LeavesACGammaRecordAlone) {
+  // A C-gamma record is left alone.
   TLUM32 rec;
   FillGrid(rec, 0, Steps(0, 15, 345), Steps(0, 5, 90), Skewed);
   const TSglArray* before = rec.Matrix.get();
@@ -222,23 +189,12 @@ TEST(ConvertToCGamma, LeavesACGammaRecordAlone) {
 
 TEST(ConvertToCGamma, ChangeGridConvertsABBetaRecordFirst) {
   TLUM32 rec;
-  MakeBBeta(rec, 0);
+  MakeBBeta(rec);
   ChangeGrid(rec, 15, 10);
   EXPECT_EQ(rec.PhotSystem, kSystemC);
-  EXPECT_EQ(rec.Symmetry, 0);
-  EXPECT_EQ(rec.NumPlanes, 24);
-  EXPECT_EQ(rec.NumGammas, 10);
-  EXPECT_EQ(rec.GLast, 90.0f);
+  EXPECT_EQ(Grid(rec), (GridSummary{0, 24, 10, 0, 15, 345, 0, 10, 90}));
   EXPECT_NEAR(rec.Intensity(0, 30), 130.0f, 1e-3);
   EXPECT_NEAR(rec.Intensity(180, 30), 70.0f, 1e-3);
-}
-
-TEST(ConvertToCGamma, ZeroStepsDoNotDivideByZero) {
-  TLUM32 rec;
-  MakeBBeta(rec, 0);
-  ASSERT_TRUE(ConvertToCGamma(rec, 0, 90, 0, 0, 0));
-  EXPECT_EQ(rec.NumGammas, 19);
-  EXPECT_EQ(rec.NumPlanes, 72);
 }
 
 }  // namespace
