@@ -1,19 +1,34 @@
+// lumatra-cli: exit codes, one-line reasons, `settings` and the settings side of `convert`. The
+// per-user store is moved into a temporary folder for the whole program, so no test reads or
+// writes the real user's settings.
 #include <gtest/gtest.h>
+#include <stdlib.h>
 
 #include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <sstream>
 #include <string>
 #include <vector>
 
 #include "cli/cli_app.h"
+#include "cli/cli_settings.h"
+#include "model/lum32.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::ReadFile;
 using testing::TempDir;
+using testing::WriteFile;
+using Args = std::vector<std::string>;
+
+const bool kPrivateConfigHome = [] {
+  static TempDir config;
+  return ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1) == 0;
+}();
 
 struct CliResult {
   int status;
@@ -21,7 +36,7 @@ struct CliResult {
   std::string err;
 };
 
-CliResult RunCliWith(std::vector<std::string> args) {
+CliResult RunCliWith(Args args) {
   args.insert(args.begin(), "lumatra-cli");
   std::vector<const char*> argv;
   for (const auto& a : args)
@@ -31,83 +46,186 @@ CliResult RunCliWith(std::vector<std::string> args) {
   return {status, out.str(), err.str()};
 }
 
-fs::path FirstExample() {
-  for (const auto& e : fs::directory_iterator(testing::ExamplesDir()))
-    if (e.path().extension() == ".LDT" || e.path().extension() == ".ldt") return e.path();
-  return {};
+bool Has(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
 }
+
+// A folder with its own settings file, sources written by the program and an "out" folder.
+struct Folder {
+  TempDir dir;
+  std::string settings = (dir / "settings.ini").string();
+
+  Folder() { fs::create_directory(dir / "out"); }
+  std::string Source(const std::string& name) {
+    TLUM32 rec;
+    testing::FillGrid(rec, 2, testing::Steps(0, 15, 180), testing::Steps(0, 5, 90),
+                      [](float, float g) { return 250.0 * std::cos(g * M_PI / 180.0); });
+    rec.Save(kFormatEulumdat, (dir / name).string());
+    return (dir / name).string();
+  }
+  std::string Out() const { return (dir / "out").string(); }
+  fs::path Out(const std::string& name) const { return dir / "out" / name; }
+  CliResult Settings(Args args) {
+    args.insert(args.begin(), {"settings", "--settings", settings});
+    return RunCliWith(args);
+  }
+  CliResult Convert(Args args) {
+    args.insert(args.begin(), {"convert", "--settings", settings});
+    return RunCliWith(args);
+  }
+};
 
 TEST(Cli, UsageErrorsExitWithTwo) {
-  EXPECT_EQ(RunCliWith({}).status, 2);
-  EXPECT_EQ(RunCliWith({"convert", "--to", "xyz", "--out", ".", "a.ldt"}).status, 2);
-  EXPECT_EQ(RunCliWith({"convert", "--to", "ldt", "a.ldt"}).status, 2);  // no --out
-  EXPECT_EQ(RunCliWith({"frobnicate"}).status, 2);
+  Folder f;
+  const std::string src = f.Source("lamp.ldt"), out = f.Out();
+  for (const Args& args :
+       {Args{}, Args{"frobnicate"}, Args{"convert", "--to", "xyz", "--out", out, src},
+        Args{"convert", "--out", out, "--c-step", "7", src},
+        Args{"convert", "--out", out, "--gamma-step", "0.5", src},
+        Args{"convert", "--out", out, "--symmetry", "sideways", src},
+        Args{"convert", "--out", out, "--label-lines", "report,name", src}})
+    EXPECT_EQ(RunCliWith(args).status, 2) << (args.empty() ? "" : args.back());
+  CliResult no_folder = f.Convert({src});  // neither --out nor a stored DSTDIR
+  EXPECT_EQ(no_folder.status, 2);
+  EXPECT_TRUE(Has(no_folder.err, "--out")) << no_folder.err;
 }
 
-TEST(Cli, BrokenInputsGiveOneLineReasonsAndStatusOne) {
-  TempDir dir;
-  testing::WriteFile(dir / "empty.ldt", "");
-  testing::WriteFile(dir / "binary.ldt", std::string("\x00\xff\x13\x37\x00\x01", 6));
-  testing::WriteFile(dir / "absurd.ldt",
-                     "Company\n1\n0\n60000\n1\n60000\n1\nr\nn\nn\nf\nd\n1\n1\n1\n1\n1\n1\n1\n1\n1\n"
-                     "100\n80\n1\n0\n1\n1\nLED\n1000\n3000\n80\n10\n");
-  for (const char* name : {"empty.ldt", "binary.ldt", "absurd.ldt", "missing.ldt"}) {
-    CliResult r =
-        RunCliWith({"convert", "--to", "ldt", "--out", dir.path().string(), (dir / name).string()});
-    EXPECT_EQ(r.status, 1) << name;
-    EXPECT_NE(r.err.find(std::string(name) + ": "), std::string::npos) << r.err;
-    EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 1) << r.err;
-  }
-  EXPECT_FALSE(fs::exists(dir / "EMPTY.LDT"));
+TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
+  Folder f;
+  WriteFile(f.dir / "empty.ldt", "");
+  WriteFile(f.dir / "binary.ldt", std::string("\x00\xff\x13\x37\x00\x01", 6));
+  WriteFile(f.dir / "absurd.ldt",
+            "Company\n1\n0\n60000\n1\n60000\n1\nr\nn\nn\nf\nd\n1\n1\n1\n1\n1\n1\n1\n1\n1\n"
+            "100\n80\n1\n0\n1\n1\nLED\n1000\n3000\n80\n10\n");
+  WriteFile(f.dir / "text.ies", "not photometric\n");
+  Args args{"--to", "ies95", "--out", f.Out()};
+  const char* broken[] = {"empty.ldt", "binary.ldt", "absurd.ldt", "missing.ldt", "text.ies"};
+  for (const char* name : broken)
+    args.push_back((f.dir / name).string());
+  args.push_back(f.Source("good.ldt"));
+  CliResult r = f.Convert(args);
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 5) << r.err;
+  for (const char* name : broken)
+    EXPECT_TRUE(r.err.rfind((f.dir / name).string() + ": ", 0) == 0 ||
+                Has(r.err, "\n" + (f.dir / name).string() + ": "))
+        << r.err;
+  EXPECT_TRUE(Has(r.out, "1 converted, 5 failed, 0 skipped")) << r.out;
+  EXPECT_TRUE(fs::exists(f.Out("GOOD.IES")));
+  EXPECT_FALSE(fs::exists(f.Out("EMPTY.IES")));
+  EXPECT_FALSE(fs::exists(f.Out("TEXT.IES")));
+}
+
+TEST(Cli, AFailedWriteLeavesNoPartialFile) {
+  Folder f;
+  const std::string src = f.Source("lamp.ldt");
+  fs::create_directories(f.Out("LAMP.LDT"));  // a folder where the target should go
+  CliResult r = f.Convert({"--to", "ldt", "--out", f.Out(), "--force", src});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_TRUE(Has(r.err, "lamp.ldt: cannot write")) << r.err;
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(f.Out()))
+    ++entries;
+  EXPECT_EQ(entries, 1u);  // no temporary left behind
 }
 
 TEST(Cli, InfoJsonCarriesTheEvaluatedRecord) {
-  fs::path example = FirstExample();
+  fs::path example;
+  for (const auto& e : fs::directory_iterator(testing::ExamplesDir()))
+    if (e.path().extension() == ".LDT" || e.path().extension() == ".ldt") example = e.path();
   if (example.empty()) GTEST_SKIP() << "no examples";
   CliResult r = RunCliWith({"info", "--json", "--matrix", example.string()});
   ASSERT_EQ(r.status, 0) << r.err;
   for (const char* key :
        {"\"loaded\":true", "\"format_code\":2", "\"lum_flux\":", "\"zone_flux\":[",
         "\"lamp_sets\":[{", "\"intensities\":[[", "\"direct_ratios\":["})
-    EXPECT_NE(r.out.find(key), std::string::npos) << key;
+    EXPECT_TRUE(Has(r.out, key)) << key;
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
 }
 
-TEST(Cli, ConvertWritesUpperCaseTargetsAndSkipsExistingOnesUnlessForced) {
-  fs::path example = FirstExample();
-  if (example.empty()) GTEST_SKIP() << "no examples";
-  TempDir dir;
-  fs::copy_file(example, dir / "lamp.ldt");
-  fs::create_directory(dir / "out");
-  const std::string out = (dir / "out").string();
-  CliResult first =
-      RunCliWith({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
-  EXPECT_EQ(first.status, 0) << first.err;
-  EXPECT_TRUE(fs::exists(dir / "out" / "LAMP.LDT"));
-  EXPECT_NE(first.out.find("files/s"), std::string::npos);
-
-  CliResult second =
-      RunCliWith({"convert", "--to", "ldt", "--out", out, (dir / "lamp.ldt").string()});
-  EXPECT_EQ(second.status, 1);
-  CliResult forced =
-      RunCliWith({"convert", "--to", "ldt", "--out", out, "--force", (dir / "lamp.ldt").string()});
-  EXPECT_EQ(forced.status, 0) << forced.err;
+TEST(CliSettings, ReadableValuesMapToTheStoredIndices) {
+  std::int32_t v = -1;
+  EXPECT_TRUE(ParseCStep("keep", v) && v == 0);
+  EXPECT_TRUE(ParseCStep("22.5", v) && v == 4);
+  EXPECT_TRUE(ParseCStep("90", v) && v == 7);
+  EXPECT_FALSE(ParseCStep("7", v));
+  EXPECT_TRUE(ParseGammaStep("2.5", v) && v == 2);
+  EXPECT_FALSE(ParseGammaStep("3", v));
+  EXPECT_TRUE(ParseSymmetry("c90-c270", v) && v == 4);
+  EXPECT_TRUE(ParseSymmetry("keep", v) && v == 0);
+  EXPECT_FALSE(ParseSymmetry("C0-C180", v));
+  ConversionSettings s;
+  EXPECT_TRUE(ParseLabelLines("report, number,name,lamp,none,date", s));
+  EXPECT_EQ((std::vector<int>{s.LL1, s.LL2, s.LL3, s.LL4, s.LL5, s.LL6}),
+            (std::vector<int>{2, 4, 3, 6, 0, 5}));
+  for (const char* wrong : {"report,number,name,lamp,none", "report,number,,name,lamp,none",
+                            "report,number,name,lamp,none,maker"})
+    EXPECT_FALSE(ParseLabelLines(wrong, s)) << wrong;
 }
 
-TEST(Cli, AFailedWriteLeavesNoPartialFile) {
-  fs::path example = FirstExample();
-  if (example.empty()) GTEST_SKIP() << "no examples";
-  TempDir dir;
-  fs::copy_file(example, dir / "lamp.ldt");
-  fs::create_directories(dir / "out" / "LAMP.LDT");  // a folder where the target should go
-  CliResult r = RunCliWith({"convert", "--to", "ldt", "--out", (dir / "out").string(), "--force",
-                            (dir / "lamp.ldt").string()});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("lamp.ldt: cannot write"), std::string::npos) << r.err;
-  std::size_t entries = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir / "out"))
-    ++entries;
-  EXPECT_EQ(entries, 1u);  // no temporary left behind
+TEST(CliSettings, ShowListsEveryValueAndSetChangesOneAndStoresAllThirty) {
+  Folder f;
+  CliResult shown = f.Settings({"show"});
+  ASSERT_EQ(shown.status, 0) << shown.err;
+  for (const char* line : {"[GLOBAL]\nSRCDIR=\nDSTDIR=\nACTFMT=2\n[IESEUL]\nTURN=0\n",
+                           "[IES86]\nLL1=2\n", "EUL1=Dateiumsetzung mit Lumatra\n", "LB3I=0\n",
+                           "[DESTCOORDS]\nPLANES=0\nANGLES=0\nSYMM=0\n", "[TM14]\nCIBS2=0\n"})
+    EXPECT_TRUE(Has(shown.out, line)) << line << "\n" << shown.out;
+  EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '='), 30);
+
+  EXPECT_EQ(f.Settings({"set", "PLANES", "3"}).status, 0);
+  EXPECT_EQ(f.Settings({"set", "use360", "true"}).status, 0);
+  const std::string ini = ReadFile(f.settings);
+  for (const char* value : {"PLANES=3", "use360=1", "LB3I=0"})
+    EXPECT_TRUE(Has(ini, value)) << ini;
+  EXPECT_EQ(std::count(ini.begin(), ini.end(), '='), 30);
+
+  CliResult long_text = f.Settings({"set", "EUL1", std::string(100, 'x')});
+  EXPECT_EQ(long_text.status, 0);
+  EXPECT_TRUE(Has(long_text.err, "first 80 characters"));
+  EXPECT_TRUE(Has(f.Settings({"show"}).out, "EUL1=" + std::string(80, 'x') + "\n"));
+
+  for (const Args& wrong :
+       {Args{"ACTFMT", "abc"}, Args{"LL1", "300"}, Args{"TURN", "2"}, Args{"NOSUCH", "1"}})
+    EXPECT_EQ(f.Settings({"set", wrong[0], wrong[1]}).status, 2) << wrong[0];
+  EXPECT_TRUE(Has(f.Settings({"show"}).out, "ACTFMT=2\n"));
+}
+
+TEST(CliConvert, StartsFromTheStoredSettingsAndNeverSavesTheOverrides) {
+  Folder f;
+  const std::string src = f.Source("lamp.ldt");
+  f.Settings({"set", "DSTDIR", f.Out()});
+  f.Settings({"set", "PLANES", "3"});
+  f.Settings({"set", "ACTFMT", "7"});
+  const std::string log = (f.dir / "run.log").string();
+  CliResult stored = f.Convert({"--log", log, src});
+  ASSERT_EQ(stored.status, 0) << stored.err;
+  EXPECT_EQ(ReadFile(log), src + "   REDIM  DEST : " + f.Out() + "/LAMP.IES\r\n");
+
+  const std::string ini = ReadFile(f.settings);
+  CliResult overridden = f.Convert(
+      {"--log", log, "--to", "ldt", "--c-step", "keep", "--rotate90", "--eul1", "Us", src});
+  ASSERT_EQ(overridden.status, 0) << overridden.err;
+  EXPECT_EQ(ReadFile(log), src + "   DEST : " + f.Out() + "/LAMP.LDT\r\n");
+  EXPECT_EQ(ReadFile(f.settings), ini);
+}
+
+TEST(CliConvert, WritesUpperCaseTargetsAndSkipsExistingOnesUnlessForced) {
+  Folder f;
+  const std::string a = f.Source("a.ldt"), b = f.Source("b.ldt");
+  WriteFile(f.Out("B.LDT"), "old");
+  CliResult no = f.Convert({"--to", "ldt", "--out", f.Out(), a, b});
+  EXPECT_EQ(no.status, 1);
+  EXPECT_TRUE(Has(no.err, b + ": ")) << no.err;
+  EXPECT_TRUE(Has(no.err, "--force"));
+  EXPECT_TRUE(Has(no.out, "1 converted, 0 failed, 1 skipped")) << no.out;
+  EXPECT_TRUE(Has(no.out, "files/s"));
+  EXPECT_TRUE(fs::exists(f.Out("A.LDT")));
+  EXPECT_EQ(ReadFile(f.Out("B.LDT")), "old");
+
+  CliResult all = f.Convert({"--to", "ldt", "--out", f.Out(), "--force", a, b});
+  EXPECT_EQ(all.status, 0) << all.err;
+  EXPECT_NE(ReadFile(f.Out("B.LDT")), "old");
 }
 
 }  // namespace
