@@ -168,7 +168,10 @@ TEST(StrToNumberOrZero, NeverFail) {
   EXPECT_DOUBLE_EQ(StrToFloatOrZero("3,5"), 3.5);
   EXPECT_DOUBLE_EQ(StrToFloatOrZero(" 2.5e1 "), 25.0);
   EXPECT_DOUBLE_EQ(StrToFloatOrZero("abc"), 0.0);
-  EXPECT_DOUBLE_EQ(StrToFloatOrZero("1,5,5"), 0.0);
+  EXPECT_DOUBLE_EQ(StrToFloatOrZero("1,5,5"), 0.0);  // only a single comma is a decimal one
+  for (auto [text, value] : {std::pair{".292", 0.292}, {" 1,25 ", 1.25}, {"nan", 0.0}, {"", 0.0}})
+    EXPECT_DOUBLE_EQ(StrToFloatOrZero(text), value) << text;
+  EXPECT_EQ(StrToIntOrZero("\t5\r"), 5);
 }
 
 TEST(NumberStyles, Integer) {
