@@ -17,7 +17,10 @@
 namespace lumatra {
 namespace {
 
+using format_checks::DimsOf;
 using format_checks::ExpectReason;
+using format_checks::Grid;
+using format_checks::GridOf;
 using format_checks::Lines;
 using testing::FillGrid;
 using testing::Steps;
@@ -54,36 +57,33 @@ TEST(LtliText, Int4AndUnquote) {
   EXPECT_EQ(Unquote(" \"x"), "x");
 }
 
+// Line 1 in its columns: lengths in centimetres, or millimetres once the length exceeds 999;
+// a lower-case marker; the name from columns 41-48; fields that are not integers read as 0.
 TEST(LtliReader, HeaderFieldsAndTexts) {
+  std::string not_a_number = HeaderLine({7, 0, 90, 10, 10, 0, 60, 30, 5});
+  not_a_number.replace(24, 4, " x1 ");
+  const struct {
+    std::string header;
+    const char* number;
+    std::vector<int> area;  // length, width, diameter, height
+  } cases[] = {
+      {HeaderLine({123, 0, 90, 10, 10, 0, 60, 30, 5}), "123", {600, 300, 0, 50}},
+      {HeaderLine({-1, 0, 90, 10, 10, 0, 1200, 300, 45}, "ltli", "ABCDEFGHxyz"),
+       "ABCDEFGH",
+       {1200, 300, 0, 45}},
+      {not_a_number, "7", {0, 300, 0, 50}},
+  };
   TLUM32 rec;
-  ASSERT_TRUE(ParseLTLI(rec, File(HeaderLine({123, 0, 90, 10, 10, 0, 60, 30, 5}), 10)))
-      << rec.ReadError;
-  EXPECT_EQ(rec.LumNumber.str(), "123");
-  EXPECT_EQ(+rec.AreaDim.Length, 600);
-  EXPECT_EQ(+rec.AreaDim.Width, 300);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 50);
-  EXPECT_EQ(+rec.LumDim.Length, 600);
-  EXPECT_EQ(+rec.LumDim.Width, 300);
-  EXPECT_EQ(+rec.LumDim.Height, 50);
-  EXPECT_EQ(rec.ReportNo2.str(), "report 2");
-  EXPECT_EQ(rec.Company.str(), "Maker");
-  EXPECT_EQ(rec.LumName.str(), "Spot");
-  EXPECT_EQ(rec.ReportNo.str(), "lamp");
-
-  // Marker in lower case, the name from columns 41-48, lengths already in millimetres.
-  ASSERT_TRUE(ParseLTLI(
-      rec, File(HeaderLine({-1, 0, 90, 10, 10, 0, 1200, 300, 45}, "ltli", "ABCDEFGHxyz"), 10)));
-  EXPECT_EQ(rec.LumNumber.str(), "ABCDEFGH");
-  EXPECT_EQ(+rec.AreaDim.Length, 1200);
-  EXPECT_EQ(+rec.AreaDim.Width, 300);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 45);
-
-  // Fields that are not integers read as 0.
-  std::string header = HeaderLine({7, 0, 90, 10, 10, 0, 60, 30, 5});
-  header.replace(24, 4, " x1 ");
-  ASSERT_TRUE(ParseLTLI(rec, File(header, 10)));
-  EXPECT_EQ(+rec.AreaDim.Length, 0);
-  EXPECT_EQ(+rec.AreaDim.Width, 300);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.header);
+    ASSERT_TRUE(ParseLTLI(rec, File(c.header, 10))) << rec.ReadError;
+    EXPECT_EQ(rec.LumNumber.str(), c.number);
+    EXPECT_EQ(DimsOf(rec.AreaDim), c.area);
+    EXPECT_EQ(DimsOf(rec.LumDim), c.area);
+  }
+  EXPECT_EQ((std::vector<std::string>{rec.ReportNo2.str(), rec.Company.str(), rec.LumName.str(),
+                                      rec.ReportNo.str()}),
+            (std::vector<std::string>{"report 2", "Maker", "Spot", "lamp"}));
 }
 
 TEST(LtliReader, HalfTableWithReversedPlanes) {
@@ -95,14 +95,7 @@ TEST(LtliReader, HalfTableWithReversedPlanes) {
   EXPECT_EQ(lines.back().size(), 9u * 4u);
   TLUM32 rec;
   ASSERT_TRUE(ParseLTLI(rec, text)) << rec.ReadError;
-  EXPECT_EQ(rec.Symmetry, 2);
-  ASSERT_EQ(rec.NumPlanes, 13);
-  ASSERT_EQ(rec.NumGammas, 19);
-  EXPECT_FLOAT_EQ(rec.CFirst, 0);
-  EXPECT_FLOAT_EQ(rec.CLast, 180);
-  EXPECT_FLOAT_EQ(rec.CStep, 15);
-  EXPECT_FLOAT_EQ(rec.GLast, 90);
-  EXPECT_FLOAT_EQ(rec.GStep, 5);
+  ASSERT_EQ(GridOf(rec), (Grid{2, 13, 19, 0, 15, 180, 0, 5, 90}));
   for (std::size_t k = 1; k <= 13; ++k)
     EXPECT_FLOAT_EQ(rec.GetCAngle(k), 15.0f * (k - 1));
   for (std::size_t j = 1; j <= 19; ++j)
@@ -122,7 +115,7 @@ TEST(LtliReader, HalfTableWithReversedPlanes) {
 TEST(LtliReader, PlaneLayoutsByRangeAndOrientation) {
   struct Case {
     int c_range, orientation;
-    std::uint8_t symmetry;
+    int symmetry;
     float c_first, c_last;
     bool reversed;
   };
@@ -135,10 +128,8 @@ TEST(LtliReader, PlaneLayoutsByRangeAndOrientation) {
     ASSERT_TRUE(ParseLTLI(
         rec, File(HeaderLine({1, c.c_range, 10, 30, 10, c.orientation, 0, 0, 0}), planes * 2)))
         << rec.ReadError;
-    EXPECT_EQ(rec.Symmetry, c.symmetry);
-    ASSERT_EQ(rec.NumPlanes, planes);
-    EXPECT_FLOAT_EQ(rec.CFirst, c.c_first);
-    EXPECT_FLOAT_EQ(rec.CLast, c.c_last);
+    ASSERT_EQ(GridOf(rec), (Grid{c.symmetry, static_cast<int>(planes), 2, c.c_first,
+                                 planes > 1 ? 30.0f : 0.0f, c.c_last, 0, 10, 10}));
     EXPECT_FLOAT_EQ(rec.GetCAngle(planes), c.c_last);
     EXPECT_FLOAT_EQ(rec.GetIntensity(1, 1), c.reversed ? planes - 1 : 0);
   }
@@ -205,10 +196,8 @@ TEST(LtliWriter, HeaderLineTextsAndValueLines) {
   rec.LampSet[0].LampType = "\"T26\"";
   const auto lines = Lines(LTLIText(rec));
   EXPECT_EQ(lines[0], "  -1  90  90  10   2  90  60  30   5LTLI    LUMI        ");
-  EXPECT_EQ(lines[1], "R 7");
-  EXPECT_EQ(lines[2], "Maker");
-  EXPECT_EQ(lines[3], "Spot");
-  EXPECT_EQ(lines[4], "2 x T26");
+  EXPECT_EQ(std::vector<std::string>(lines.begin() + 1, lines.begin() + 5),
+            (std::vector<std::string>{"R 7", "Maker", "Spot", "2 x T26"}));
   // 46 gammas x 10 planes = 460 values: 27 lines of 17 and one of 1.
   ASSERT_EQ(lines.size(), 5u + 28u);
   for (std::size_t k = 5; k < 32; ++k)
@@ -232,9 +221,7 @@ TEST(LtliWriter, LargeAreaGoesInMillimetres) {
   EXPECT_EQ(text.substr(24, 12), "2500 300  61");
   TLUM32 back;
   ASSERT_TRUE(ParseLTLI(back, text)) << back.ReadError;
-  EXPECT_EQ(+back.AreaDim.Length, 2500);
-  EXPECT_EQ(+back.AreaDim.Width, 300);
-  EXPECT_EQ(+back.AreaDim.HeightC0, 61);
+  EXPECT_EQ(DimsOf(back.AreaDim), (std::vector<int>{2500, 300, 0, 61}));
   rec.AreaDim = {1999, 300, 0, 61, 0, 0, 0};
   EXPECT_EQ(LTLIText(rec).substr(24, 12), " 199  30   6");
 }
