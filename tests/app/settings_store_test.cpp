@@ -36,34 +36,35 @@ TEST(SettingKeys, NameAllThirtyValuesInTheirSections) {
   EXPECT_EQ(names.size(), 30u);
   EXPECT_EQ(sections,
             (std::set<std::string>{"GLOBAL", "IESEUL", "TM14", "IES86", "EULUM", "DESTCOORDS"}));
-  EXPECT_EQ(FindSettingKey("LB3I")->section, "EULUM");
-  EXPECT_EQ(FindSettingKey("unformat")->section, "IESEUL");
-  EXPECT_EQ(FindSettingKey("CIBS2")->section, "TM14");
-  EXPECT_EQ(FindSettingKey("use360")->name, "use360");
-  EXPECT_EQ(FindSettingKey("USE360")->name, "use360");  // the command line forgives case
+  for (auto [name, section] : {std::pair{"LB3I", "EULUM"},
+                               {"unformat", "IESEUL"},
+                               {"CIBS2", "TM14"},
+                               {"USE360", "IESEUL"}})  // case is forgiven
+    EXPECT_EQ(FindSettingKey(name)->section, section) << name;
+  EXPECT_EQ(FindSettingKey("USE360")->name, "use360");
   EXPECT_EQ(FindSettingKey("LB7I"), nullptr);
 }
 
 TEST(SettingKeys, ReadingRulesOfIntegersBooleansAndBytes) {
+  // Applied in turn to one record; each row reads the value back through its stored text.
+  struct Row {
+    const char* name;
+    const char* text;
+    const char* value;
+  };
   ConversionSettings s;
-  ApplyStoredText(*FindSettingKey("ACTFMT"), s, "abc");
-  EXPECT_EQ(s.ACTFMT, 2);
-  ApplyStoredText(*FindSettingKey("ACTFMT"), s, "-1");
-  EXPECT_EQ(s.ACTFMT, -1);
-  ApplyStoredText(*FindSettingKey("ACTFMT"), s, "99999999999");  // beyond 32 bits
-  EXPECT_EQ(s.ACTFMT, 2);
-  ApplyStoredText(*FindSettingKey("TURN"), s, "1");
-  EXPECT_TRUE(s.TURN);
-  ApplyStoredText(*FindSettingKey("TURN"), s, "0");
-  EXPECT_FALSE(s.TURN);
-  ApplyStoredText(*FindSettingKey("TURN"), s, "2");
-  EXPECT_TRUE(s.TURN);
-  ApplyStoredText(*FindSettingKey("TURN"), s, "yes");
-  EXPECT_FALSE(s.TURN);
-  ApplyStoredText(*FindSettingKey("LL3"), s, "x");
-  EXPECT_EQ(s.LL3, 3);  // its default
-  ApplyStoredText(*FindSettingKey("LB3I"), s, "300");
-  EXPECT_EQ(s.LB3I, 44);  // the low 8 bits
+  for (const Row& r : {Row{"ACTFMT", "abc", "2"}, Row{"ACTFMT", "-1", "-1"},
+                       Row{"ACTFMT", "99999999999", "2"},  // beyond 32 bits: the default
+                       Row{"TURN", "1", "1"}, Row{"TURN", "0", "0"}, Row{"TURN", "2", "1"},
+                       Row{"TURN", "yes", "0"}, Row{"LL3", "x", "3"},  // its default
+                       Row{"LB3I", "300", "44"}}) {                    // the low 8 bits
+    const SettingKey& key = *FindSettingKey(r.name);
+    ApplyStoredText(key, s, r.text);
+    MemorySettingsBackend store;
+    ASSERT_TRUE(SaveStoredValues(store, s));
+    EXPECT_EQ(store.values.at({std::string(key.section), std::string(key.name)}), r.value)
+        << r.name << " " << r.text;
+  }
 }
 
 TEST(SettingKeys, StepTablesKeepTheGridForIndicesWithoutAnEntry) {
@@ -120,6 +121,8 @@ TEST(SettingsStore, RecordTextsAreWindows1252InMemoryAndCutTo80) {
   store.values[{"IES86", "EUL1"}] = std::string(95, 'x') + "\xC3\xA4\xC3\xB6\xC3\xBC\xE2\x82\xAC!";
   ConversionSettings s = LoadStoredValues(store);
   EXPECT_EQ(s.EUL1, std::string(80, 'x'));
+  ASSERT_TRUE(SaveStoredValues(store, s));  // a long text comes back cut to 80
+  EXPECT_EQ(store.values.at({"IES86", "EUL1"}), std::string(80, 'x'));
   store.values[{"IES86", "EUL1"}] = "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC";  // "Grüße €"
   s = LoadStoredValues(store);
   EXPECT_EQ(s.EUL1,
@@ -127,14 +130,6 @@ TEST(SettingsStore, RecordTextsAreWindows1252InMemoryAndCutTo80) {
             "e \x80");
   ASSERT_TRUE(SaveStoredValues(store, s));
   EXPECT_EQ(store.values.at({"IES86", "EUL1"}), "Gr\xC3\xBC\xC3\x9F\x65 \xE2\x82\xAC");
-}
-
-TEST(SettingsStore, HundredCharacterEul1ComesBackAs80) {
-  MemorySettingsBackend store;
-  store.values[{"IES86", "EUL1"}] = std::string(100, 'E');
-  ConversionSettings s = LoadStoredValues(store);
-  ASSERT_TRUE(SaveStoredValues(store, s));
-  EXPECT_EQ(store.values.at({"IES86", "EUL1"}), std::string(80, 'E'));
 }
 
 TEST(PatternFile, SplitsAtEveryLineEndAndKeepsBlankLines) {
