@@ -90,17 +90,25 @@ TEST(TargetName, KeepsTheDirectoryAndUpperCasesTheFileName) {
             deep + "/" + std::string(70, 'N') + "_1.LDT");
 }
 
-TEST(BatchDriver, LogsEachConvertedFileOnOneLine) {
+TEST(BatchDriver, LogsEachFileOnOneLineAndAFailedLoadEndsOnlyThatFile) {
   Batch b;
   const std::string a = b.Source("a.ldt"), c = b.Source("c.ldt");
-  std::vector<std::string> files{a, c};
+  testing::WriteFile(b.dir / "bad.ldt", "this is no photometric file\r\n");
+  const std::string bad = (b.dir / "bad.ldt").string();
+  std::vector<std::string> files{a, bad, c};
   b.driver.StartStop(files, kFormatIes95);
   EXPECT_TRUE(files.empty());
-  EXPECT_EQ(b.Log(), a + "   DEST : " + b.Out("A.IES") + "\r\n" + c +
+  // The failed file keeps only its name and the two blanks: no " DEST : ", no output.
+  EXPECT_EQ(b.Log(), a + "   DEST : " + b.Out("A.IES") + "\r\n" + bad + "  " + c +
                          "   DEST : " + b.Out("C.IES") + "\r\n");
   EXPECT_TRUE(fs::exists(b.Out("A.IES")));
+  EXPECT_FALSE(fs::exists(b.Out("BAD.IES")));
+  ASSERT_EQ(b.ui.outcomes.size(), 3u);
+  EXPECT_EQ(b.ui.outcomes[1].status, FileStatus::kFailed);
+  EXPECT_FALSE(b.ui.outcomes[1].reason.empty());
+  EXPECT_EQ(b.ui.outcomes[2].status, FileStatus::kConverted);
   EXPECT_EQ(b.settings.ACTFMT, kFormatIes95);
-  EXPECT_EQ(b.ui.remaining, (std::vector<std::size_t>{1, 0}));
+  EXPECT_EQ(b.ui.remaining, (std::vector<std::size_t>{2, 1, 0}));
   EXPECT_FALSE(b.ui.ended_stopped);
 }
 
@@ -114,21 +122,6 @@ TEST(BatchDriver, WithoutATargetDirectoryEveryFileIsSkippedOnOneLogLine) {
   for (const FileOutcome& o : b.ui.outcomes)
     EXPECT_EQ(o.status, FileStatus::kSkipped);
   EXPECT_TRUE(fs::is_empty(b.dir / "out"));
-}
-
-TEST(BatchDriver, AFailedLoadEndsThatFileAndTheNextOneIsConverted) {
-  Batch b;
-  const std::string good1 = b.Source("good1.ldt"), good2 = b.Source("good2.ldt");
-  testing::WriteFile(b.dir / "bad.ldt", "this is no photometric file\r\n");
-  const std::string bad = (b.dir / "bad.ldt").string();
-  b.Run({good1, bad, good2});
-  EXPECT_EQ(b.Log(), good1 + "   DEST : " + b.Out("GOOD1.LDT") + "\r\n" + bad + "  " + good2 +
-                         "   DEST : " + b.Out("GOOD2.LDT") + "\r\n");
-  EXPECT_FALSE(fs::exists(b.Out("BAD.LDT")));
-  ASSERT_EQ(b.ui.outcomes.size(), 3u);
-  EXPECT_EQ(b.ui.outcomes[1].status, FileStatus::kFailed);
-  EXPECT_FALSE(b.ui.outcomes[1].reason.empty());
-  EXPECT_EQ(b.ui.outcomes[2].status, FileStatus::kConverted);
 }
 
 TEST(BatchDriver, AnUnwritableTargetFailsThatFileWithoutPartialOutput) {
