@@ -14,8 +14,11 @@
 namespace lumatra {
 namespace {
 
+using format_checks::DimsOf;
 using format_checks::ExpectReason;
 using format_checks::ExpectSameTable;
+using format_checks::Grid;
+using format_checks::GridOf;
 using format_checks::Lines;
 using format_checks::OneDecimal;
 using testing::FillGrid;
@@ -48,37 +51,21 @@ TEST(Tm14Writer, HeaderLinesAndLists) {
   MakeLuminaire(rec, 4, Steps(0, 15, 90));
   rec.LampSet[0].LampType = std::string(40, 'L');
   const auto lines = Lines(Tm14Text(rec));
-  ASSERT_GE(lines.size(), 12u);
-  EXPECT_EQ(lines[0], "CIBSE/1");
-  EXPECT_EQ(lines[1], "R-2");
-  EXPECT_EQ(lines[2], "ART 100");
-  EXPECT_EQ(lines[3], "Louvre luminaire");
-  EXPECT_EQ(lines[4], "2 x " + std::string(40, 'L'));
-  EXPECT_EQ(lines[5], "   1000 lm");
-  EXPECT_EQ(lines[6], "R-2");
-  EXPECT_EQ(lines[7], "R-1");
-  EXPECT_EQ(lines[8], "2 1 0.100 0.600 0.050");
-  EXPECT_EQ(lines[9], "1.0 80 80");
-  EXPECT_EQ(lines[10], "0");
-  EXPECT_EQ(lines[11], "19 7");
+  ASSERT_GE(lines.size(), 15u);
   // 19 gammas wrap after the value that reaches 65 characters; every list line ends in a blank.
-  EXPECT_EQ(lines[12], "0.0 5.0 10.0 15.0 20.0 25.0 30.0 35.0 40.0 45.0 50.0 55.0 60.0 65.0 ");
-  EXPECT_EQ(lines[13], "70.0 75.0 80.0 85.0 90.0 ");
-  EXPECT_EQ(lines[14], "0.0 15.0 30.0 45.0 60.0 75.0 90.0 ");
+  EXPECT_EQ(std::vector<std::string>(lines.begin(), lines.begin() + 15),
+            (std::vector<std::string>{
+                "CIBSE/1", "R-2", "ART 100", "Louvre luminaire", "2 x " + std::string(40, 'L'),
+                "   1000 lm", "R-2", "R-1", "2 1 0.100 0.600 0.050", "1.0 80 80", "0", "19 7",
+                "0.0 5.0 10.0 15.0 20.0 25.0 30.0 35.0 40.0 45.0 50.0 55.0 60.0 65.0 ",
+                "70.0 75.0 80.0 85.0 90.0 ", "0.0 15.0 30.0 45.0 60.0 75.0 90.0 "}));
   for (std::size_t k = 12; k + 1 < lines.size(); ++k) {
     EXPECT_LE(lines[k].size(), 65u + 10u) << lines[k];
     EXPECT_EQ(lines[k].back(), ' ') << lines[k];
   }
-}
-
-TEST(Tm14Writer, LampLineStaysWithin70Characters) {
-  TLUM32 rec;
-  MakeLuminaire(rec, 1, {0});
+  // The lamp line stays within 70 characters.
   rec.LampSet[0].NumLamps = 255;
-  rec.LampSet[0].LampType = std::string(40, 'x');
-  const auto lines = Lines(Tm14Text(rec));
-  EXPECT_EQ(lines[4], "255 x " + std::string(40, 'x'));
-  EXPECT_LE(lines[4].size(), 70u);
+  EXPECT_EQ(Lines(Tm14Text(rec))[4], "255 x " + std::string(40, 'L'));
 }
 
 TEST(Tm14Areas, ProjectedAreasOfABoxAndACylinder) {
@@ -122,22 +109,18 @@ TEST(Tm14RoundTrip, HeaderFieldsComeBack) {
   ReadBack(rec, back);
   EXPECT_EQ(back.PhotSystem, kSystemC);
   EXPECT_FLOAT_EQ(back.GStep, 5);
-  EXPECT_EQ(back.ReportNo2.str(), "R-2");
-  EXPECT_EQ(back.LumNumber.str(), "ART 100");
-  EXPECT_EQ(back.LumName.str(), "Louvre luminaire");
-  EXPECT_EQ(back.ReportNo.str(), "2 x TC-L 36W");
-  EXPECT_EQ(back.LampSet[0].LampType.str(), "2 x TC-L 36W");
-  EXPECT_EQ(back.DataFileName.str(), "1000 lm");
-  EXPECT_EQ(back.LampSet[0].NumLamps, 2);
-  EXPECT_FLOAT_EQ(back.LampSet[0].TotalFlux, 1000);
-  EXPECT_FLOAT_EQ(back.LampSet[0].FluxPerLamp, 500);
-  EXPECT_EQ(back.LampSet[0].Wattage, 80);
-  EXPECT_FLOAT_EQ(back.CircuitWatts, 80);
-  EXPECT_FLOAT_EQ(back.WattsRatio, 1);
-  EXPECT_EQ(back.OpeningShape, 1);
-  const int dims[] = {back.LumDim.Width,   back.LumDim.Length, back.LumDim.Height,
-                      back.AreaDim.Length, back.AreaDim.Width, back.AreaDim.HeightC0};
-  EXPECT_EQ(std::vector<int>(dims, dims + 6), (std::vector<int>{100, 600, 50, 600, 100, 50}));
+  EXPECT_EQ((std::vector<std::string>{back.ReportNo2.str(), back.LumNumber.str(),
+                                      back.LumName.str(), back.ReportNo.str(),
+                                      back.LampSet[0].LampType.str(), back.DataFileName.str()}),
+            (std::vector<std::string>{"R-2", "ART 100", "Louvre luminaire", "2 x TC-L 36W",
+                                      "2 x TC-L 36W", "1000 lm"}));
+  const LampSetData& lamp = back.LampSet[0];
+  EXPECT_EQ((std::vector<double>{1.0 * lamp.NumLamps, +lamp.TotalFlux, +lamp.FluxPerLamp,
+                                 1.0 * lamp.Wattage, +back.CircuitWatts, +back.WattsRatio,
+                                 1.0 * back.OpeningShape}),
+            (std::vector<double>{2, 1000, 500, 80, 80, 1, 1}));
+  EXPECT_EQ(DimsOf(back.LumDim), (std::vector<int>{600, 100, 0, 50}));
+  EXPECT_EQ(DimsOf(back.AreaDim), (std::vector<int>{600, 100, 0, 50}));
 }
 
 TEST(Tm14RoundTrip, CibseTwoBlockIsWrittenAndSkippedOnReading) {
@@ -213,9 +196,7 @@ TEST(Tm14Reader, DescendingCListIsStoredAscending) {
   TLUM32 rec;
   rec.SetFileName("/data/x.cib");
   ASSERT_TRUE(ParseTm14(rec, kDescending)) << rec.ReadError;
-  EXPECT_EQ(rec.Symmetry, 4);
-  ASSERT_EQ(rec.NumPlanes, 4);
-  ASSERT_EQ(rec.NumGammas, 3);
+  ASSERT_EQ(GridOf(rec), (Grid{4, 4, 3, 0, 30, 90, 0, 45, 90}));
   const float c_angles[] = {0, 30, 60, 90};
   for (int i = 1; i <= 4; ++i) {
     EXPECT_FLOAT_EQ(rec.GetCAngle(i), c_angles[i - 1]);
@@ -223,52 +204,44 @@ TEST(Tm14Reader, DescendingCListIsStoredAscending) {
     EXPECT_FLOAT_EQ(rec.GetIntensity(i, 1), c_angles[i - 1]);
     EXPECT_FLOAT_EQ(rec.GetIntensity(i, 3), c_angles[i - 1] + 2);
   }
-  EXPECT_FLOAT_EQ(rec.CFirst, 0);
-  EXPECT_FLOAT_EQ(rec.CLast, 90);
-  EXPECT_FLOAT_EQ(rec.CStep, 30);
-  EXPECT_FLOAT_EQ(rec.GLast, 90);
-  EXPECT_EQ(rec.GridFlags, 0);
   EXPECT_FLOAT_EQ(rec.Intensity(45, 45), 46.0f);
 
-  EXPECT_EQ(rec.ReportNo2.str(), "rep");
-  EXPECT_EQ(rec.HeaderText7.str(), "seven");
-  EXPECT_EQ(rec.HeaderText8.str(), "eight");
-  EXPECT_EQ(rec.DataFileName.str(), "flux");
-  EXPECT_FLOAT_EQ(rec.Tm14Extra, 3.5f);
-  EXPECT_FLOAT_EQ(rec.WattsRatio, 2);
-  EXPECT_EQ(rec.LampSet[0].Wattage, 58);
-  EXPECT_EQ(+rec.LumDim.Width, 600);
-  EXPECT_EQ(+rec.LumDim.Length, 1200);
-  EXPECT_EQ(+rec.LumDim.Height, 100);
-  EXPECT_EQ(rec.OpeningShape, 5);
+  EXPECT_EQ((std::vector<std::string>{rec.ReportNo2.str(), rec.HeaderText7.str(),
+                                      rec.HeaderText8.str(), rec.DataFileName.str()}),
+            (std::vector<std::string>{"rep", "seven", "eight", "flux"}));
+  EXPECT_EQ((std::vector<double>{+rec.Tm14Extra, +rec.WattsRatio, 1.0 * rec.LampSet[0].Wattage,
+                                 1.0 * rec.OpeningShape}),
+            (std::vector<double>{3.5, 2, 58, 5}));
+  EXPECT_EQ(DimsOf(rec.LumDim), (std::vector<int>{1200, 600, 0, 100}));
   EXPECT_EQ(rec.FileName, "/data/x.cib");
 }
 
+// The last line's shape and projected areas give the luminous area back.
 TEST(Tm14Reader, OpeningShapesGiveTheLuminousArea) {
   const std::string head =
       "CIBSE/1\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n1 1 0.3 0 0.1\r\n1 10 10\r\n0\r\n1 1\r\n0\r\n0\r\n"
       "5\r\n";
+  const struct {
+    const char* line;
+    int shape;
+    std::vector<int> area;  // length, width, diameter, height
+  } cases[] = {
+      {"2 0.0707 0 0", 3, {0, 0, 300, 300}},     // a disc of 0.0707 m2 is 300 mm across
+      {"3 0.0707 0.03 0", 2, {0, 0, 300, 100}},  // a cylinder, its height from the side area
+      {"1 0.06 0.03", 0, {0, 0, 0, 0}},          // not four words: no shape
+      // A box on a luminaire of no length: the area stays unknown instead of dividing by 0.
+      {"1 0.06 0.03 0.005", 1, {0, 0, 0, 0}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.line);
+    TLUM32 rec;
+    ASSERT_TRUE(ParseTm14(rec, head + c.line + "\r\n")) << rec.ReadError;
+    EXPECT_EQ(+rec.OpeningShape, c.shape);
+    EXPECT_EQ(DimsOf(rec.AreaDim), c.area);
+  }
   TLUM32 rec;
-  // Shape 2 in the file: a disc of 0.0707 m2 is 300 mm across.
-  ASSERT_TRUE(ParseTm14(rec, head + "2 0.0707 0 0\r\n"));
-  EXPECT_EQ(rec.OpeningShape, 3);
-  EXPECT_EQ(+rec.LumDim.Diameter, 300);
-  EXPECT_EQ(+rec.LumDim.Width, 0);
-  EXPECT_EQ(+rec.AreaDim.Diameter, 300);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 300);
-  // Shape 3: a cylinder, its height from the side area.
-  ASSERT_TRUE(ParseTm14(rec, head + "3 0.0707 0.03 0\r\n"));
-  EXPECT_EQ(rec.OpeningShape, 2);
-  EXPECT_EQ(+rec.AreaDim.Diameter, 300);
-  EXPECT_EQ(+rec.AreaDim.HeightC0, 100);
-  // A line that is not four words: no shape.
-  ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03\r\n"));
-  EXPECT_EQ(rec.OpeningShape, 0);
-  EXPECT_EQ(+rec.AreaDim.Diameter, 0);
-  // Shape 1 with a luminaire of no length: the area stays unknown instead of dividing by 0.
-  ASSERT_TRUE(ParseTm14(rec, head + "1 0.06 0.03 0.005\r\n"));
-  EXPECT_EQ(rec.OpeningShape, 1);
-  EXPECT_EQ(+rec.AreaDim.Length, 0);
+  ASSERT_TRUE(ParseTm14(rec, head + cases[0].line + "\r\n"));
+  EXPECT_EQ(DimsOf(rec.LumDim), (std::vector<int>{0, 0, 300, 100}));
 }
 
 TEST(Tm14Reader, MalformedFilesFailWithAReason) {
