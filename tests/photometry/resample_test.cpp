@@ -39,73 +39,34 @@ TEST(SetGrid, UnfoldsAMirroredTableToTheFullCircle) {
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 4), Distinct(0, 15));
 }
 
+// SetGrid on a table of Distinct values gives `grid`, and reads the value stored for C `from`
+// at (C `c`, gamma `g`).
+void ExpectResampled(std::uint8_t symmetry, const std::vector<float>& planes,
+                     const std::vector<float>& gammas, float c_step, float g_step,
+                     const GridSummary& grid, float c, float g, float from) {
+  TLUM32 rec;
+  FillGrid(rec, symmetry, planes, gammas, Distinct);
+  SetGrid(rec, c_step, g_step);
+  EXPECT_EQ(Grid(rec), grid) << c_step << " / " << g_step;
+  EXPECT_FLOAT_EQ(rec.Intensity(c, g), Distinct(from, g)) << c_step << " / " << g_step;
+}
+
 TEST(SetGrid, NewGridsFollowTheStepsAndAStepOfZeroKeepsTheCurrentOne) {
-  struct Case {
-    std::uint8_t symmetry;
-    std::vector<float> planes, gammas;
-    float c_step, g_step;
-    GridSummary expected;
-    float probe_c, probe_g, probe_value;
-  };
-  const Case cases[] = {
-      // Keep C, finer gamma; keep gamma, coarser C.
-      {0,
-       Steps(0, 10, 350),
-       Steps(0, 5, 90),
-       0,
-       2.5f,
-       {0, 36, 37, 0, 10, 350, 0, 2.5f, 90},
-       10,
-       2.5f,
-       Distinct(10, 2.5f)},
-      {0,
-       Steps(0, 10, 350),
-       Steps(0, 2.5f, 90),
-       30,
-       0,
-       {0, 12, 37, 0, 30, 330, 0, 2.5f, 90},
-       330,
-       90,
-       Distinct(330, 90)},
-      // A rotational record without a step gets 15 degrees; every plane is the stored one.
-      {1, {0}, Steps(0, 5, 180), 0, 0, {0, 24, 37, 0, 15, 345, 0, 5, 180}, 90, 20, Distinct(0, 20)},
-      {0,
-       Steps(0, 15, 345),
-       Steps(0, 5, 90),
-       22.5f,
-       10,
-       {0, 16, 10, 0, 22.5f, 337.5f, 0, 10, 90},
-       337.5f,
-       90,
-       Distinct(337.5f, 90)},
-      // 8.4 steps round to 8: the range ends at the last new gamma, 80.
-      {0,
-       Steps(0, 15, 345),
-       Steps(0, 2, 84),
-       15,
-       10,
-       {0, 24, 9, 0, 15, 345, 0, 10, 80},
-       0,
-       80,
-       Distinct(0, 80)},
-      // An irregular gamma grid is resampled even at its smallest step.
-      {0,
-       Steps(0, 15, 345),
-       {0, 5, 10, 20, 30, 60, 90},
-       15,
-       5,
-       {0, 24, 19, 0, 15, 345, 0, 5, 90},
-       30,
-       45,
-       Distinct(30, 45)},
-  };
-  for (const Case& c : cases) {
-    TLUM32 rec;
-    FillGrid(rec, c.symmetry, c.planes, c.gammas, Distinct);
-    SetGrid(rec, c.c_step, c.g_step);
-    EXPECT_EQ(Grid(rec), c.expected) << c.c_step << " / " << c.g_step;
-    EXPECT_FLOAT_EQ(rec.Intensity(c.probe_c, c.probe_g), c.probe_value) << c.c_step;
-  }
+  // Keep C, finer gamma; keep gamma, coarser C.
+  ExpectResampled(0, Steps(0, 10, 350), Steps(0, 5, 90), 0, 2.5f,
+                  {0, 36, 37, 0, 10, 350, 0, 2.5f, 90}, 10, 2.5f, 10);
+  ExpectResampled(0, Steps(0, 10, 350), Steps(0, 2.5f, 90), 30, 0,
+                  {0, 12, 37, 0, 30, 330, 0, 2.5f, 90}, 330, 90, 330);
+  // A rotational record without a step gets 15 degrees; every plane is the stored one.
+  ExpectResampled(1, {0}, Steps(0, 5, 180), 0, 0, {0, 24, 37, 0, 15, 345, 0, 5, 180}, 90, 20, 0);
+  ExpectResampled(0, Steps(0, 15, 345), Steps(0, 5, 90), 22.5f, 10,
+                  {0, 16, 10, 0, 22.5f, 337.5f, 0, 10, 90}, 337.5f, 90, 337.5f);
+  // 8.4 steps round to 8: the range ends at the last new gamma, 80.
+  ExpectResampled(0, Steps(0, 15, 345), Steps(0, 2, 84), 15, 10, {0, 24, 9, 0, 15, 345, 0, 10, 80},
+                  0, 80, 0);
+  // An irregular gamma grid is resampled even at its smallest step.
+  ExpectResampled(0, Steps(0, 15, 345), {0, 5, 10, 20, 30, 60, 90}, 15, 5,
+                  {0, 24, 19, 0, 15, 345, 0, 5, 90}, 30, 45, 30);
 }
 
 TEST(SetGrid, LeavesTheTableAloneWhenThereIsNothingToDoOrItCannot) {
