@@ -56,81 +56,55 @@ void SmallGrid(TLUM32& rec, std::uint8_t symmetry = 2) {
            [](float c, float g) { return 100 + c + g / 10; });
 }
 
+// `count` lines from `first`.
+std::vector<std::string> Slice(const std::vector<std::string>& lines, std::size_t first,
+                               std::size_t count) {
+  EXPECT_LE(first + count, lines.size());
+  if (first + count > lines.size()) return {};
+  return {lines.begin() + static_cast<long>(first),
+          lines.begin() + static_cast<long>(first + count)};
+}
+
+using Texts = std::vector<std::string>;
+
 TEST(IesWriterHeader, Edition1986) {
   TLUM32 rec;
   SmallGrid(rec);
   Describe(rec);
   rec.UnformattedOutput = 1;  // no [CONVERSION] line in this edition
-  std::vector<std::string> lines = Lines(IesText(rec, kFormatIes86));
-  ASSERT_GE(lines.size(), 8u);
-  EXPECT_EQ(lines[0], "R2  ACME");
-  EXPECT_EQ(lines[1], "LN-1");
-  EXPECT_EQ(lines[2], "Downlight");
-  EXPECT_EQ(lines[3], "LED");
-  EXPECT_EQ(lines[4], "   3350 lm,   36 W");
-  EXPECT_EQ(lines[5], "REP");
-  EXPECT_EQ(lines[6], "data.ldt");
-  EXPECT_EQ(lines[7], "TILT=NONE");
-
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes86)), 0, 8),
+            (Texts{"R2  ACME", "LN-1", "Downlight", "LED", "   3350 lm,   36 W", "REP", "data.ldt",
+                   "TILT=NONE"}));
   // Lines 6 and 7 each depend on their own text only; blanks count as empty.
   rec.ReportNo = "   ";
-  lines = Lines(IesText(rec, kFormatIes86));
-  EXPECT_EQ(lines[5], "data.ldt");
-  EXPECT_EQ(lines[6], "TILT=NONE");
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes86)), 5, 2), (Texts{"data.ldt", "TILT=NONE"}));
   rec.ReportNo = "REP";
   rec.DataFileName = "";
-  lines = Lines(IesText(rec, kFormatIes86));
-  EXPECT_EQ(lines[5], "REP");
-  EXPECT_EQ(lines[6], "TILT=NONE");
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes86)), 5, 2), (Texts{"REP", "TILT=NONE"}));
 }
 
 TEST(IesWriterHeader, Editions1991And1995) {
   TLUM32 rec;
   SmallGrid(rec);
   Describe(rec);
-  std::vector<std::string> lines = Lines(IesText(rec, kFormatIes95));
-  const std::vector<std::string> expected = {"IESNA:LM-63-1995",
-                                             "[TEST] R2",
-                                             "[MANUFAC] ACME",
-                                             "[LUMCAT] LN-1",
-                                             "[LUMINAIRE] Downlight",
-                                             "[LAMPCAT] LED",
-                                             "[LAMP]    3350 lm,   36 W",
-                                             "[OTHER] REP",
-                                             "[MORE] data.ldt",
-                                             "TILT=NONE"};
-  ASSERT_GE(lines.size(), expected.size());
-  for (std::size_t i = 0; i < expected.size(); ++i)
-    EXPECT_EQ(lines[i], expected[i]) << i;
-
+  rec.Company = "ACME\r\nTILT=INCLUDE";  // a line end inside a text does not break the header
+  const std::string head =
+      "IESNA:LM-63-1995\r\n[TEST] R2\r\n[MANUFAC] ACME  TILT=INCLUDE\r\n[LUMCAT] LN-1\r\n"
+      "[LUMINAIRE] Downlight\r\n[LAMPCAT] LED\r\n[LAMP]    3350 lm,   36 W\r\n[OTHER] REP\r\n"
+      "[MORE] data.ldt\r\nTILT=NONE\r\n";
+  EXPECT_EQ(IesText(rec, kFormatIes95).substr(0, head.size()), head);
   EXPECT_EQ(Lines(IesText(rec, kFormatIes91))[0], "IESNA91");
 
   // [MORE] only follows an [OTHER]; an empty report number suppresses both.
   rec.ReportNo = "";
-  lines = Lines(IesText(rec, kFormatIes91));
-  EXPECT_EQ(Find(lines, "[OTHER] "), -1);
-  EXPECT_EQ(Find(lines, "[MORE] data.ldt"), -1);
-  EXPECT_EQ(lines[7], "TILT=NONE");
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes91)), 6, 2),
+            (Texts{"[LAMP]    3350 lm,   36 W", "TILT=NONE"}));
   rec.ReportNo = "REP";
   rec.DataFileName = " ";
-  lines = Lines(IesText(rec, kFormatIes91));
-  EXPECT_EQ(lines[7], "[OTHER] REP");
-  EXPECT_EQ(lines[8], "TILT=NONE");
-
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes91)), 7, 2), (Texts{"[OTHER] REP", "TILT=NONE"}));
   rec.UnformattedOutput = 1;
-  lines = Lines(IesText(rec, kFormatIes95));
-  EXPECT_EQ(lines[8], "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
-  EXPECT_EQ(lines[9], "TILT=NONE");
-}
-
-TEST(IesWriterHeader, LineEndsInsideTextsDoNotBreakTheHeader) {
-  TLUM32 rec;
-  SmallGrid(rec);
-  Describe(rec);
-  rec.Company = "ACME\r\nTILT=INCLUDE";
-  std::vector<std::string> lines = Lines(IesText(rec, kFormatIes95));
-  EXPECT_EQ(lines[2], "[MANUFAC] ACME  TILT=INCLUDE");
-  EXPECT_EQ(lines[9], "TILT=NONE");
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes95)), 8, 2),
+            (Texts{"[CONVERSION] UNFORMATTED !  maybe not compliant with LM63", "TILT=NONE"}));
 }
 
 TEST(IesWriterRecord, CorrectionsAndTenValues) {
@@ -145,23 +119,19 @@ TEST(IesWriterRecord, CorrectionsAndTenValues) {
   int tilt = Find(lines, "TILT=NONE");
   ASSERT_GT(tilt, 0);
   EXPECT_EQ(lines[6], "[LAMP]       0 lm,   12 W");  // written before the corrections
-  EXPECT_EQ(lines[tilt + 1], "1    1000 1.0 3 3 1 2 -0.500 0.000 0.020");
-  EXPECT_EQ(lines[tilt + 2], "1.0 1.0 12");
+  EXPECT_EQ(Slice(lines, tilt + 1, 2),
+            (Texts{"1    1000 1.0 3 3 1 2 -0.500 0.000 0.020", "1.0 1.0 12"}));
   EXPECT_FLOAT_EQ(+rec.LampSet[0].TotalFlux, 1000.0f);  // the corrections stay
   EXPECT_EQ(+rec.LampSet[0].NumLamps, 1);
   // Intensities are multiplied by 1000 lm / 1000.
   EXPECT_EQ(lines[tilt + 5].substr(0, 10), "     100.0");
 
-  rec.AreaDim.Diameter = 0;
-  rec.AreaDim.Length = 1200;
-  rec.AreaDim.Width = 300;
-  rec.AreaDim.HeightC0 = 0;
+  rec.AreaDim = {1200, 300, 0, 0, 0, 0, 0};
   rec.LampSet[0].NumLamps = 2;
   rec.LampSet[0].TotalFlux = 5000;
   rec.PhotSystem = kSystemB;  // type written as PhotSystem + 1
   lines = Lines(IesText(rec, kFormatIes86));
-  tilt = Find(lines, "TILT=NONE");
-  EXPECT_EQ(lines[tilt + 1], "2    2500 1.0 3 3 2 2 1.200 0.300 0.000");
+  EXPECT_EQ(lines[Find(lines, "TILT=NONE") + 1], "2    2500 1.0 3 3 2 2 1.200 0.300 0.000");
 }
 
 TEST(IesWriterLists, FormattedLayout) {
