@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+#include <vector>
+
 namespace lumatra {
 namespace {
 
@@ -18,11 +22,9 @@ TEST(Trim, RemovesBlanksAndControlCharactersAtBothEnds) {
 }
 
 TEST(Padding, RightAlignsWithoutCutting) {
-  EXPECT_EQ(LeftPad("abcd", 8), "    abcd");
-  EXPECT_EQ(LeftPad("abcd", 3), "abcd");
-  EXPECT_EQ(LeftPad("abcd", 4), "abcd");
-  EXPECT_EQ(LeftPad("", 2), "  ");
-  EXPECT_EQ(LeftPadCh("7", '0', 3), "007");
+  EXPECT_EQ((std::vector{LeftPad("abcd", 8), LeftPad("abcd", 3), LeftPad("abcd", 4), LeftPad("", 2),
+                         LeftPadCh("7", '0', 3)}),
+            (std::vector<std::string>{"    abcd", "abcd", "abcd", "  ", "007"}));
 }
 
 TEST(Words, CountPositionAndExtract) {
@@ -68,28 +70,22 @@ TEST(Words, DelimiterSetHandlesEveryByte) {
 }
 
 TEST(Paths, BackSlashAndNames) {
-  EXPECT_EQ(AddBackSlash("C:"), "C:");
-  EXPECT_EQ(AddBackSlash("C:\\data\\"), "C:\\data\\");
-  EXPECT_EQ(AddBackSlash("C:\\data"), "C:\\data\\");
-  EXPECT_EQ(AddBackSlash(""), "");
-
-  EXPECT_EQ(JustFilename("C:\\lum\\FILE.LDT"), "FILE.LDT");
-  EXPECT_EQ(JustFilename("A:FILE.LDT"), "FILE.LDT");
-  EXPECT_EQ(JustFilename("/home/u/file.ldt"), "file.ldt");
-  EXPECT_EQ(JustFilename("FILE.LDT"), "FILE.LDT");
-  EXPECT_EQ(JustFilename("C:\\dir\\"), "");
+  for (auto [in, out] :
+       {std::pair{"C:", "C:"}, {"C:\\data\\", "C:\\data\\"}, {"C:\\data", "C:\\data\\"}, {"", ""}})
+    EXPECT_EQ(AddBackSlash(in), out) << in;
+  for (auto [in, out] : {std::pair{"C:\\lum\\FILE.LDT", "FILE.LDT"},
+                         {"A:FILE.LDT", "FILE.LDT"},
+                         {"/home/u/file.ldt", "file.ldt"},
+                         {"FILE.LDT", "FILE.LDT"},
+                         {"C:\\dir\\", ""}})
+    EXPECT_EQ(JustFilename(in), out) << in;
   EXPECT_EQ(JustFilename(std::string(100, 'n')), std::string(64, 'n'));
-
-  EXPECT_EQ(JustName("C:\\lum\\name.v2.ldt"), "name");
-  EXPECT_EQ(JustName("C:\\lum.d\\plain"), "plain");
-  EXPECT_EQ(JustName(".hidden"), "");
-}
-
-TEST(Paths, RemovableDriveLetters) {
-  EXPECT_TRUE(IsRemovableDrive("A:\\"));
-  EXPECT_TRUE(IsRemovableDrive("b:file"));
-  EXPECT_FALSE(IsRemovableDrive("C:\\"));
-  EXPECT_FALSE(IsRemovableDrive(""));
+  for (auto [in, out] :
+       {std::pair{"C:\\lum\\name.v2.ldt", "name"}, {"C:\\lum.d\\plain", "plain"}, {".hidden", ""}})
+    EXPECT_EQ(JustName(in), out) << in;
+  EXPECT_EQ((std::vector{IsRemovableDrive("A:\\"), IsRemovableDrive("b:file"),
+                         IsRemovableDrive("C:\\"), IsRemovableDrive("")}),
+            (std::vector{true, true, false, false}));
 }
 
 TEST(Texts, ShortTextAndUpperCase) {
