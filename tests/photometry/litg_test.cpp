@@ -63,27 +63,18 @@ TEST(LitgFactors, TheTableHasItsLayoutAndShape) {
   TSglArray table(1, 1);
   ASSERT_TRUE(TSglArray::CreateFromBytes(bytes, table));
   EXPECT_EQ(std::pair(table.Rows(), table.Columns()), std::pair(std::size_t{360}, std::size_t{5}));
-  LIBEDAOBJ f;
   for (int c = 1; c <= 5; ++c) {
-    f.SelectColumn(c);
     for (int k = 1; k <= 10; ++k) {
       for (int z = 1; z <= 18; ++z) {
-        f.SelectRoom(k, false);
-        const float lower = f.Factor(z);
-        f.SelectRoom(k, true);
-        const float upper = f.Factor(z);
-        EXPECT_GE(lower, 0.0f);
-        EXPECT_LE(lower, 1.0f);
+        const float lower = FactorAt(k, false, z, c);
+        EXPECT_TRUE(lower >= 0 && lower <= 1) << k << " " << z << " " << c;
         // Farther from the vertical, less reaches the plane; larger rooms catch more.
         if (z > 1) {
-          f.SelectRoom(k, false);
-          EXPECT_LE(lower, f.Factor(z - 1)) << k << " " << z << " " << c;
-          f.SelectRoom(k, true);
-          EXPECT_GE(upper, f.Factor(z - 1)) << k << " " << z << " " << c;
+          EXPECT_LE(lower, FactorAt(k, false, z - 1, c)) << k << " " << z << " " << c;
+          EXPECT_GE(FactorAt(k, true, z, c), FactorAt(k, true, z - 1, c)) << k << " " << z;
         }
         if (k > 1) {
-          f.SelectRoom(k - 1, false);
-          EXPECT_GE(lower, f.Factor(z)) << k << " " << z << " " << c;
+          EXPECT_GE(lower, FactorAt(k - 1, false, z, c)) << k << " " << z << " " << c;
         }
         // Narrower linear classes spread less along the room.
         if (c > 2 && lower > 0) {

@@ -103,12 +103,10 @@ TEST(TransformsCorpus, GammaExtensionAddsOnlyZeros) {
     for (std::size_t j = 1; j <= original.NumGammas && original.GetGamma(j) <= cut; ++j)
       gammas.push_back(original.GetGamma(j));
     if (gammas.size() < 2) continue;
-    TLUM32 rec;
-    testing::FillGrid(rec, original.Symmetry, planes, gammas,
-                      [&](float c, float g) { return original.Intensity(c, g); });
-    TLUM32 copy;
-    testing::FillGrid(copy, original.Symmetry, planes, gammas,
-                      [&](float c, float g) { return original.Intensity(c, g); });
+    TLUM32 rec, copy;
+    for (TLUM32* r : {&rec, &copy})
+      testing::FillGrid(*r, original.Symmetry, planes, gammas,
+                        [&](float c, float g) { return original.Intensity(c, g); });
     ExtendGamma(rec, original.GLast);
     ++extended;
     EXPECT_EQ(rec.GLast, original.GLast) << Name(path);
