@@ -59,43 +59,6 @@ float Falling(float, float gamma) {
   return 1000.0f - gamma;
 }
 
-TEST(EulumdatWriter, SymmetryTwoWritesTheFullCircleAndThirteenBlocks) {
-  TLUM32 rec;
-  ASSERT_TRUE(ParseEulumdat(rec, Join(LdtLines(LdtFile(2, 24, "15")))));
-  rec.SetFileName("/tmp/OUT.LDT");
-  const auto lines = Written(rec);
-  EXPECT_EQ(lines[2], "2");
-  EXPECT_EQ(lines[3], "24");
-  EXPECT_EQ(lines[4], "15.0");
-  EXPECT_EQ(lines[5], "19");
-  EXPECT_EQ(lines[6], "5.0");
-  EXPECT_EQ(lines[10], "OUT");
-  const auto c = Block(lines, kFirstCAngle, 24);
-  EXPECT_EQ(c.front(), "0.0");
-  EXPECT_EQ(c[1], "15.0");
-  EXPECT_EQ(c.back(), "345.0");
-  const auto g = Block(lines, kFirstCAngle + 24, 19);
-  EXPECT_EQ(g.front(), "0.0");
-  EXPECT_EQ(g.back(), "90.0");
-  ASSERT_EQ(lines.size(), kFirstCAngle - 1 + 24 + 19 + 13 * 19);
-  EXPECT_EQ(Value(lines.back()), LdtValue(13, 19));
-}
-
-TEST(EulumdatWriter, RotationalSymmetryWritesTwentyFourPlainAnglesAndOneBlock) {
-  TLUM32 rec;
-  // Three stored planes, but the symmetry says one: only plane 1 is written.
-  FillGrid(rec, 1, {0, 10, 20}, Steps(0, 10, 90), [](float c, float g) { return c + g; });
-  const auto lines = Written(rec);
-  EXPECT_EQ(lines[3], "24");
-  EXPECT_EQ(lines[4], "15");
-  const auto c = Block(lines, kFirstCAngle, 24);
-  EXPECT_EQ(c[0], "0");
-  EXPECT_EQ(c[1], "15");
-  EXPECT_EQ(c[23], "345");
-  ASSERT_EQ(lines.size(), kFirstCAngle - 1 + 24 + 10 + 10);
-  EXPECT_EQ(lines.back(), "90.0");
-}
-
 // Only gamma 90..180 stored (an IES upward record): written as 0..180 through Intensity.
 TEST(EulumdatWriter, PartialGammaRangeIsWrittenAsTheFullRange) {
   for (std::uint8_t symmetry : {1, 4}) {
@@ -118,26 +81,61 @@ TEST(EulumdatWriter, PartialGammaRangeIsWrittenAsTheFullRange) {
   }
 }
 
-TEST(EulumdatWriter, PlaneCountAndStepLinesPerSymmetry) {
+// Lines 3 to 7 (symmetry, Mc, Dc, Ng, Dg), the C angles of the whole circle, the gammas, and one
+// block per plane the symmetry keeps, the last block ending in `last`.
+TEST(EulumdatWriter, CirclePlanesAndBlocksPerSymmetry) {
   struct Case {
     std::uint8_t symmetry;
-    float first, step, last;
-    const char* mc;
-    const char* dc;
+    std::vector<float> stored;
+    std::vector<std::string> head, c_texts;  // c_texts: the first, second and last C angle
+    std::size_t blocks;
+    const char* last;
   };
-  for (const Case& k : {Case{0, 0, 15, 345, "24", "15.0"}, Case{2, 0, 7.5f, 180, "48", "7.5"},
-                        Case{3, 90, 15, 270, "24", "15.0"}, Case{4, 0, 10, 90, "36", "10.0"}}) {
+  const Case cases[] = {
+      {0,
+       Steps(0, 15, 345),
+       {"0", "24", "15.0", "19", "5.0"},
+       {"0.0", "15.0", "345.0"},
+       24,
+       "435.0"},
+      {2,
+       Steps(0, 7.5f, 180),
+       {"2", "48", "7.5", "19", "5.0"},
+       {"0.0", "7.5", "352.5"},
+       25,
+       "270.0"},
+      {3,
+       Steps(90, 15, 270),
+       {"3", "24", "15.0", "19", "5.0"},
+       {"0.0", "15.0", "345.0"},
+       13,
+       "180.0"},  // blocks from C270 down to C90
+      {4,
+       Steps(0, 10, 90),
+       {"4", "36", "10.0", "19", "5.0"},
+       {"0.0", "10.0", "350.0"},
+       10,
+       "180.0"},
+      // Three stored planes, but the symmetry says one: only plane 1 is written, and the 24
+      // angles are plain integers.
+      {1, {0, 10, 20}, {"1", "24", "15", "19", "5.0"}, {"0", "15", "345"}, 1, "90.0"},
+  };
+  for (const Case& k : cases) {
+    SCOPED_TRACE(int{k.symmetry});
     TLUM32 rec;
-    FillGrid(rec, k.symmetry, Steps(k.first, k.step, k.last), Steps(0, 5, 90), Falling);
+    FillGrid(rec, k.symmetry, k.stored, Steps(0, 5, 90), [](float c, float g) { return c + g; });
     const auto lines = Written(rec);
-    EXPECT_EQ(lines[3], k.mc);
-    EXPECT_EQ(lines[4], k.dc);
-    const std::size_t mc = std::stoul(k.mc);
+    EXPECT_EQ(Block(lines, 3, 5), k.head);
+    const std::size_t mc = std::stoul(k.head[1]);
     const auto c = Block(lines, kFirstCAngle, mc);
+    EXPECT_EQ((std::vector<std::string>{c[0], c[1], c.back()}), k.c_texts);
     for (std::size_t i = 0; i < mc; ++i)
-      EXPECT_DOUBLE_EQ(Value(c[i]), k.step * i);
-    const std::size_t planes = k.symmetry == 0 ? mc : k.symmetry == 4 ? mc / 4 + 1 : mc / 2 + 1;
-    EXPECT_EQ(lines.size(), kFirstCAngle - 1 + mc + 19 + 19 * planes);
+      EXPECT_DOUBLE_EQ(Value(c[i]), Value(k.c_texts[1]) * i);
+    const auto g = Block(lines, kFirstCAngle + mc, 19);
+    EXPECT_EQ((std::vector<std::string>{g.front(), g.back()}),
+              (std::vector<std::string>{"0.0", "90.0"}));
+    ASSERT_EQ(lines.size(), kFirstCAngle - 1 + mc + 19 + 19 * k.blocks);
+    EXPECT_EQ(lines.back(), k.last);
   }
 }
 
@@ -247,10 +245,8 @@ TEST(EulumdatWriter, DimensionsRatiosAndLamps) {
   const auto lines = Written(rec);
   EXPECT_EQ(Block(lines, 13, 9),
             (std::vector<std::string>{"600", "0", "70", "500", "200", "1", "2", "3", "4"}));
-  EXPECT_EQ(lines[21], "88");  // DFF 0.875 -> 87.5 -> halves to even
-  EXPECT_EQ(lines[22], " 5.0");
-  EXPECT_EQ(lines[23], "1.0");
-  EXPECT_EQ(lines[24], "0.0");
+  // DFF 0.875 -> 87.5 -> halves to even; LOR, conversion factor, tilt.
+  EXPECT_EQ(Block(lines, 22, 4), (std::vector<std::string>{"88", " 5.0", "1.0", "0.0"}));
   EXPECT_EQ(Block(lines, 26, 7),
             (std::vector<std::string>{"1", "-2", "LED", "611.9", "3000K", "80", "7"}));
   for (const auto& ratio : Block(lines, 33, 10))
