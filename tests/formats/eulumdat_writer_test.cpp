@@ -7,6 +7,7 @@
 #include <locale>
 
 #include "formats/eulumdat.h"
+#include "formats/format_checks.h"
 #include "formats/textio.h"
 #include "ldt_test_lines.h"
 #include "model/lum32.h"
@@ -24,20 +25,9 @@ using testing::LdtLines;
 using testing::LdtValue;
 using testing::Steps;
 
-// The written lines (lines[0] is line 1); every line must end in CR LF.
+// The written lines (lines[0] is line 1), each ending in CR LF.
 std::vector<std::string> Written(TLUM32& rec) {
-  const std::string text = EulumdatText(rec);
-  std::vector<std::string> lines;
-  std::size_t pos = 0;
-  while (pos < text.size()) {
-    std::size_t end = text.find("\r\n", pos);
-    EXPECT_NE(end, std::string::npos) << "last line without CR LF";
-    if (end == std::string::npos) break;
-    lines.push_back(text.substr(pos, end - pos));
-    EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos);
-    pos = end + 2;
-  }
-  return lines;
+  return format_checks::Lines(EulumdatText(rec));
 }
 
 // Line numbers of a written file with one lamp set.

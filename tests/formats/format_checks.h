@@ -65,14 +65,17 @@ std::vector<int> DimsOf(const Dims& d) {
     return {d.Length, d.Width, d.Diameter, d.Height};
 }
 
-// The lines of a text written with CR LF line ends.
+// The lines of a text written with CR LF line ends: every line, the last one too, ends in CR LF,
+// and no line holds a lone CR or LF.
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   std::size_t start = 0;
   while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) end = text.size();
+    const std::size_t end = text.find("\r\n", start);
+    EXPECT_NE(end, std::string::npos) << "last line without CR LF";
+    if (end == std::string::npos) break;
     lines.push_back(text.substr(start, end - start));
+    EXPECT_EQ(lines.back().find_first_of("\r\n"), std::string::npos) << lines.back();
     start = end + 2;
   }
   return lines;

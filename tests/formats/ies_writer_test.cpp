@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "formats/format_checks.h"
 #include "formats/ies.h"
 #include "model/lum32.h"
 #include "testing/test_support.h"
@@ -15,21 +16,9 @@
 namespace lumatra {
 namespace {
 
+using format_checks::Lines;
 using testing::FillGrid;
 using testing::Steps;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t start = 0;
-  while (start < text.size()) {
-    std::size_t end = text.find("\r\n", start);
-    EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
-    if (end == std::string::npos) break;
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
 
 // Index of the first line equal to `line`, or -1.
 int Find(const std::vector<std::string>& lines, const std::string& line) {
@@ -141,10 +130,9 @@ TEST(IesWriterLists, FormattedLayout) {
   int tilt = Find(lines, "TILT=NONE");
   ASSERT_GT(tilt, 0);
   // 19 angles: 13 of 6 characters, then 6.
-  EXPECT_EQ(lines[tilt + 3],
-            "   0.0   5.0  10.0  15.0  20.0  25.0  30.0  35.0  40.0  45.0  50.0  55.0  60.0");
-  EXPECT_EQ(lines[tilt + 4], "  65.0  70.0  75.0  80.0  85.0  90.0");
-  EXPECT_EQ(lines[tilt + 5], "   0.0");
+  EXPECT_EQ(Slice(lines, tilt + 3, 3),
+            (Texts{"   0.0   5.0  10.0  15.0  20.0  25.0  30.0  35.0  40.0  45.0  50.0  55.0  60.0",
+                   "  65.0  70.0  75.0  80.0  85.0  90.0", "   0.0"}));
   // 19 intensities: 8 of 10 characters, 8, then 3.
   EXPECT_EQ(lines[tilt + 6],
             "    1000.0     995.0     990.0     985.0     980.0     975.0     970.0     965.0");
@@ -186,10 +174,10 @@ TEST(IesWriterLists, AnglesKeepTheirDecimals) {
            [](float, float g) { return 100 - g; });
   std::vector<std::string> lines = Lines(IesText(rec, kFormatIes95));
   int tilt = Find(lines, "TILT=NONE");
-  EXPECT_EQ(lines[tilt + 3], "   0.0  1.25   2.5  3.75  9.11");
-  EXPECT_EQ(lines[tilt + 4], "   0.0  22.5 101.25 180.0");
   // Candela keep one decimal.
-  EXPECT_EQ(lines[tilt + 5], "     100.0      98.8      97.5      96.2      90.9");
+  EXPECT_EQ(Slice(lines, tilt + 3, 3),
+            (Texts{"   0.0  1.25   2.5  3.75  9.11", "   0.0  22.5 101.25 180.0",
+                   "     100.0      98.8      97.5      96.2      90.9"}));
   rec.UnformattedOutput = 1;
   lines = Lines(IesText(rec, kFormatIes95));
   EXPECT_EQ(lines[tilt + 4], "0.0 1.25 2.5 3.75 9.11");
