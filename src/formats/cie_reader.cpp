@@ -8,6 +8,7 @@
 
 #include "formats/cie.h"
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "model/lum32.h"
@@ -113,9 +114,7 @@ void SetCGamma(TLUM32& rec, std::unique_ptr<TSglArray> table) {
 void SetBBeta(TLUM32& rec, std::unique_ptr<TSglArray> table) {
   rec.CFirst = table->GetValue(1, 0);
   rec.GFirst = table->GetValue(0, 1);
-  const bool c_zero = Centi(rec.CFirst) == 0;
-  const bool g_zero = Centi(rec.GFirst) == 0;
-  rec.Symmetry = c_zero ? (g_zero ? 4 : 3) : (g_zero ? 2 : 0);
+  rec.Symmetry = SymmetryOfBGrid(rec.CFirst, rec.GFirst);
   rec.GLast = table->GetValue(0, rec.NumGammas);
   rec.CLast = table->GetValue(rec.NumPlanes, 0);
   rec.PhotSystem = kSystemB;

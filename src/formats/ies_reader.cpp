@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
@@ -313,9 +314,7 @@ class IesReader {
     } else {
       const std::int64_t first = Centi(horizontal.front());
       const std::int64_t last = Centi(horizontal.back());
-      if (first == 0 && last == 9000) rec_.Symmetry = 4;
-      if (first == 0 && last == 18000) rec_.Symmetry = 2;
-      if (first == 9000 && last == 27000) rec_.Symmetry = 3;
+      rec_.Symmetry = SymmetryOfCRange(first, last);
       rec_.CFirst = rec_.GetCAngle(1);
       rec_.CLast = rec_.GetCAngle(planes);
       rec_.CStep = rec_.CStepDetect();
@@ -351,9 +350,7 @@ class IesReader {
 
     rec_.CFirst = rec_.GetCAngle(1);
     rec_.GFirst = rec_.GetGamma(1);
-    const bool c0 = Centi(rec_.CFirst) == 0;
-    const bool g0 = Centi(rec_.GFirst) == 0;
-    rec_.Symmetry = c0 && g0 ? 4 : c0 ? 3 : g0 ? 2 : 0;
+    rec_.Symmetry = SymmetryOfBGrid(rec_.CFirst, rec_.GFirst);
     rec_.GStep = rec_.GammaStepDetect();
     rec_.CStep = rec_.CStepDetect();
     SetMinSteps();

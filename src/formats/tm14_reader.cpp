@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/tm14.h"
 #include "formats/value_lists.h"
@@ -45,13 +46,6 @@ bool Fail(TLUM32& rec, std::string reason) {
 }
 
 // Symmetry of a C range given in hundredths of a degree.
-std::uint8_t SymmetryOfRange(std::int64_t first, std::int64_t last) {
-  if (first == 0 && last == 9000) return 4;
-  if (first == 0 && last == 18000) return 2;
-  if (first == 9000 && last == 27000) return 3;
-  return 0;
-}
-
 // Lines 2 to 8: the texts.
 void ReadHeaderTexts(TLUM32& rec, LineReader& in) {
   rec.ReportNo2 = TextLine(in);
@@ -147,7 +141,7 @@ void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_
       std::swap(first, last);
       reversed = true;
     }
-    rec.Symmetry = SymmetryOfRange(first, last);
+    rec.Symmetry = SymmetryOfCRange(first, last);
   }
   std::vector<std::size_t> row_of(n_c);
   const std::vector<PlacedPlane> placed = PlacePlanes(c_angles, reversed, rec.Symmetry);
@@ -192,9 +186,7 @@ void ReadBBeta(TLUM32& rec, LineReader& in, std::size_t n_first, std::size_t n_s
   rec.NumPlanes = static_cast<std::uint16_t>(n_first);
   rec.CFirst = rec.GetCAngle(1);
   rec.GFirst = rec.GetGamma(1);
-  const bool c_zero = Centi(rec.CFirst) == 0;
-  const bool g_zero = Centi(rec.GFirst) == 0;
-  rec.Symmetry = c_zero ? (g_zero ? 4 : 3) : (g_zero ? 2 : 0);
+  rec.Symmetry = SymmetryOfBGrid(rec.CFirst, rec.GFirst);
   rec.GStep = rec.GammaStepDetect();
   rec.CStep = rec.CStepDetect();
   rec.MinCStep = rec.CStep;
