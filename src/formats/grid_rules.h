@@ -14,4 +14,11 @@ std::uint8_t SymmetryOfCRange(std::int64_t first_centi, std::int64_t last_centi)
 // beta axis), one starting at beta 0 one side of beta; both: a quadrant (4), neither: none (0).
 std::uint8_t SymmetryOfBGrid(float first_b, float first_beta);
 
+class TLUM32;
+
+// Completes a B-beta record whose Matrix holds the B planes as rows and the beta angles along
+// row 0: the angle range and steps, the symmetry, and the integration steps (the finer of the
+// two steps; a zero B step, as of a single plane, does not count).
+void SummariseBGrid(TLUM32& rec);
+
 }  // namespace lumatra

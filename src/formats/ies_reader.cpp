@@ -348,14 +348,7 @@ class IesReader {
     rec_.NumGammas = static_cast<std::uint16_t>(nh_);
     rec_.NumPlanes = static_cast<std::uint16_t>(nv_);
 
-    rec_.CFirst = rec_.GetCAngle(1);
-    rec_.GFirst = rec_.GetGamma(1);
-    rec_.Symmetry = SymmetryOfBGrid(rec_.CFirst, rec_.GFirst);
-    rec_.GStep = rec_.GammaStepDetect();
-    rec_.CStep = rec_.CStepDetect();
-    SetMinSteps();
-    rec_.GLast = rec_.GetGamma(nh_);
-    rec_.CLast = rec_.GetCAngle(nv_);
+    SummariseBGrid(rec_);
     return true;
   }
 

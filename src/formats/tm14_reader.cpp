@@ -184,15 +184,7 @@ void ReadBBeta(TLUM32& rec, LineReader& in, std::size_t n_first, std::size_t n_s
   }
   rec.NumGammas = static_cast<std::uint16_t>(n_second);
   rec.NumPlanes = static_cast<std::uint16_t>(n_first);
-  rec.CFirst = rec.GetCAngle(1);
-  rec.GFirst = rec.GetGamma(1);
-  rec.Symmetry = SymmetryOfBGrid(rec.CFirst, rec.GFirst);
-  rec.GStep = rec.GammaStepDetect();
-  rec.CStep = rec.CStepDetect();
-  rec.MinCStep = rec.CStep;
-  rec.MinGStep = std::min(+rec.GStep, rec.MinCStep);
-  rec.GLast = rec.GetGamma(rec.NumGammas);
-  rec.CLast = rec.GetCAngle(rec.NumPlanes);
+  SummariseBGrid(rec);
 }
 
 // The closing line: opening shape and the projected areas a (from below), b and c (from the
