@@ -18,6 +18,17 @@ std::uint8_t SymmetryOfBGrid(float first_b, float first_beta) {
   return b_zero ? (beta_zero ? 4 : 3) : (beta_zero ? 2 : 0);
 }
 
+void SummariseCGammaGrid(TLUM32& rec) {
+  if (rec.Symmetry != 1) {
+    rec.CFirst = rec.GetCAngle(1);
+    rec.CLast = rec.GetCAngle(rec.NumPlanes);
+    rec.CStep = rec.CStepDetect();
+  }
+  rec.GStep = rec.GammaStepDetect();
+  rec.GFirst = rec.GetGamma(1);
+  rec.GLast = rec.GetGamma(rec.NumGammas);
+}
+
 void SummariseBGrid(TLUM32& rec) {
   rec.CFirst = rec.GetCAngle(1);
   rec.GFirst = rec.GetGamma(1);

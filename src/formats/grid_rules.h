@@ -16,6 +16,10 @@ std::uint8_t SymmetryOfBGrid(float first_b, float first_beta);
 
 class TLUM32;
 
+// Completes a C-gamma record whose Matrix holds its angles: the C range and step from the planes
+// (a rotational record keeps what its reader set), the gamma range and step from row 0.
+void SummariseCGammaGrid(TLUM32& rec);
+
 // Completes a B-beta record whose Matrix holds the B planes as rows and the beta angles along
 // row 0: the angle range and steps, the symmetry, and the integration steps (the finer of the
 // two steps; a zero B step, as of a single plane, does not count).

@@ -315,13 +315,8 @@ class IesReader {
       const std::int64_t first = Centi(horizontal.front());
       const std::int64_t last = Centi(horizontal.back());
       rec_.Symmetry = SymmetryOfCRange(first, last);
-      rec_.CFirst = rec_.GetCAngle(1);
-      rec_.CLast = rec_.GetCAngle(planes);
-      rec_.CStep = rec_.CStepDetect();
     }
-    rec_.GStep = rec_.GammaStepDetect();
-    rec_.GFirst = rec_.GetGamma(1);
-    rec_.GLast = rec_.GetGamma(nv_);
+    SummariseCGammaGrid(rec_);
     SetMinSteps();
 
     for (std::int32_t p = 1; p <= planes; ++p) {

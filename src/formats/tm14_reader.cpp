@@ -155,14 +155,7 @@ void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_
       rec.SetValue(row_of[p], j + 1, static_cast<float>(values[j]));
   }
 
-  if (rec.Symmetry != 1) {
-    rec.CFirst = rec.GetCAngle(1);
-    rec.CLast = rec.GetCAngle(n_c);
-    rec.CStep = rec.CStepDetect();
-  }
-  rec.GStep = rec.GammaStepDetect();
-  rec.GFirst = rec.GetGamma(1);
-  rec.GLast = rec.GetGamma(n_gamma);
+  SummariseCGammaGrid(rec);
   rec.MinCStep = rec.CStep;
   rec.MinGStep = rec.GStep;
 }
