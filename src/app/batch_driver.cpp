@@ -1,8 +1,11 @@
 #include "app/batch_driver.h"
 
+#include <algorithm>
 #include <exception>
 #include <filesystem>
+#include <functional>
 #include <memory>
+#include <utility>
 
 #include "app/pipeline.h"
 #include "formats/file_io.h"
@@ -46,6 +49,42 @@ std::string TargetName(std::string_view directory, std::string_view source,
   return target + UpperCase(name.string());
 }
 
+namespace {
+
+// Same file: the same inode where both exist, else the same path once links are resolved.
+bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
+  std::error_code ec;
+  if (std::filesystem::equivalent(a, b, ec)) return true;
+  const auto ca = std::filesystem::weakly_canonical(a, ec);
+  if (ec) return false;
+  const auto cb = std::filesystem::weakly_canonical(b, ec);
+  return !ec && ca == cb;
+}
+
+}  // namespace
+
+std::string LogPathConflict(const std::string& log_path, const std::vector<std::string>& files,
+                            std::string_view directory, std::uint8_t target_code) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::exists(log_path, ec)) {
+    for (const std::string& file : files)
+      if (fs::equivalent(log_path, file, ec))
+        return "the log file " + log_path + " is the source " + file;
+  }
+  // A target is the folder plus a name: compare the folders once, then the names.
+  if (directory.empty() || TargetExtension(target_code).empty()) return {};
+  const fs::path log(log_path);
+  const fs::path log_folder = log.has_parent_path() ? log.parent_path() : fs::path(".");
+  if (!SameFile(log_folder, fs::path(directory))) return {};
+  for (const std::string& file : files) {
+    const std::string target = TargetName(directory, file, target_code);
+    if (fs::path(target).filename() == log.filename())
+      return "the log file " + log_path + " is the target of " + file;
+  }
+  return {};
+}
+
 BatchDriver::BatchDriver(ConversionSettings& settings, BatchUi& ui, std::string log_path)
     : settings_(settings), ui_(ui), log_path_(std::move(log_path)) {}
 
@@ -56,12 +95,25 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   }
   target_code_ = target_code;
   settings_.ACTFMT = target_code;
+  log_failed_ = false;
+  if (!log_path_.empty()) {
+    // Opening the log empties it: never when it is one of the files this run reads or writes.
+    if (std::string conflict = LogPathConflict(log_path_, files, settings_.DSTDIR, target_code);
+        !conflict.empty()) {
+      log_failed_ = true;
+      ui_.LogFailed(conflict);
+      return;
+    }
+  }
   running_ = true;
   ui_.RunStarted();
-  if (!log_path_.empty() && !log_.Open(log_path_))
-    Messages().ShowError("cannot create the log file " + log_path_);
+  if (!log_path_.empty()) log_.Open(log_path_);
+  CheckLog();
+  NoteSharedTargets(files);
   Run(files);
+  shared_targets_.clear();
   log_.Close();
+  CheckLog();
   const bool stopped = !running_;
   running_ = false;
   ui_.RunEnded(stopped);
@@ -75,8 +127,37 @@ void BatchDriver::Run(std::vector<std::string>& files) {
     if (!running_) return;  // the stop press arrived with the pending input
     const std::string source = files.front();
     const FileOutcome outcome = ConvertFile(source, overwrite_all);
+    CheckLog();
     files.erase(files.begin());
     ui_.FileDone(source, outcome, files.size());
+  }
+}
+
+// Reports the first failure of the log; later ones of the same run add nothing.
+void BatchDriver::CheckLog() {
+  if (log_failed_ || log_.Error().empty()) return;
+  log_failed_ = true;
+  ui_.LogFailed("cannot write the log file " + log_path_ + ": " + log_.Error());
+}
+
+// Finds the targets that more than one listed source maps to. The pass sorts target-name
+// hashes and compares the names only where hashes meet, so it needs no copy of every name.
+void BatchDriver::NoteSharedTargets(const std::vector<std::string>& files) {
+  shared_targets_.clear();
+  if (settings_.DSTDIR.empty() || TargetExtension(target_code_).empty()) return;
+  const auto target_of = [&](std::size_t i) {
+    return TargetName(settings_.DSTDIR, files[i], target_code_);
+  };
+  std::vector<std::pair<std::size_t, std::size_t>> hashed;  // (hash, index)
+  hashed.reserve(files.size());
+  for (std::size_t i = 0; i < files.size(); ++i)
+    hashed.emplace_back(std::hash<std::string>{}(target_of(i)), i);
+  std::sort(hashed.begin(), hashed.end());
+  for (std::size_t i = 1; i < hashed.size(); ++i) {
+    if (hashed[i].first != hashed[i - 1].first) continue;
+    const std::string target = target_of(hashed[i].second);
+    for (std::size_t j = i; j-- > 0 && hashed[j].first == hashed[i].first;)
+      if (target_of(hashed[j].second) == target) shared_targets_.emplace(target, std::string());
   }
 }
 
@@ -94,6 +175,12 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
     return outcome;
   }
   outcome.target = TargetName(settings_.DSTDIR, source, target_code_);
+  const auto shared = shared_targets_.find(outcome.target);
+  if (shared != shared_targets_.end() && !shared->second.empty()) {
+    outcome.reason =
+        FileNameOf(outcome.target) + " was already written from " + shared->second + " in this run";
+    return outcome;
+  }
   if (FileExists(outcome.target) && !overwrite_all) {
     switch (AskToOverwrite(ui_, outcome.target)) {
       case OverwriteAnswer::kAll:
@@ -104,11 +191,14 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
       case OverwriteAnswer::kNo:
       case OverwriteAnswer::kCancel:
         outcome.reason = outcome.target + " exists, not overwritten";
+        outcome.target_existed = true;
         return outcome;
     }
   }
   FileOutcome done = Convert(source, outcome.target);
   done.target = outcome.target;
+  if (done.status == FileStatus::kConverted && shared != shared_targets_.end())
+    shared->second = source;
   return done;
 }
 

@@ -8,10 +8,12 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "app/conversion_log.h"
 #include "app/conversion_settings.h"
+#include "support/messages.h"
 
 namespace lumatra {
 
@@ -23,6 +25,7 @@ struct FileOutcome {
   FileStatus status = FileStatus::kFailed;
   std::string target;  // target path; empty when none could be formed
   std::string reason;  // why the file was skipped or failed, e.g. "ies: file holds no TILT line"
+  bool target_existed = false;  // skipped because the target exists: overwriting would write it
 };
 
 class BatchUi {
@@ -39,7 +42,15 @@ class BatchUi {
   virtual void FileDone(const std::string& /*source*/, const FileOutcome& /*outcome*/,
                         std::size_t /*remaining*/) {}
   virtual void RunEnded(bool /*stopped*/) {}
+  // The log cannot be created or written (once per run, at the first failure): `message` names
+  // the file and the reason. The run goes on; what it converts is still converted.
+  virtual void LogFailed(const std::string& message) { Messages().ShowError(message); }
 };
+
+// Why `log_path` must not be the run's log: it is one of `files` or one of their targets
+// (compared as files, not as texts); "" when it may be.
+std::string LogPathConflict(const std::string& log_path, const std::vector<std::string>& files,
+                            std::string_view directory, std::uint8_t target_code);
 
 // Target extension by target code: ".LDT", ".CIB", ".IES", ".LVK", ...; "" when none.
 std::string_view TargetExtension(std::uint8_t target_code);
@@ -58,9 +69,12 @@ class BatchDriver {
 
   // The start button. Idle: runs through `files` from the front in the target format, removing
   // each entry once done; ACTFMT takes the target code. Running: asks the run to stop before its
-  // next file.
+  // next file. A log path that is one of the files or targets is refused before anything is
+  // opened: the run then converts nothing.
   void StartStop(std::vector<std::string>& files, std::uint8_t target_code);
   bool Running() const { return running_; }
+  // The last run's log could not be created or written.
+  bool LogFailed() const { return log_failed_; }
 
   // Converts one file into the current target format; `overwrite_all` is the run's All answer.
   FileOutcome ConvertFile(const std::string& source, bool& overwrite_all);
@@ -71,12 +85,20 @@ class BatchDriver {
  private:
   void Run(std::vector<std::string>& files);
   FileOutcome Convert(const std::string& source, const std::string& target);
+  void NoteSharedTargets(const std::vector<std::string>& files);
+  void CheckLog();
+
+  // Targets that several sources of the running batch map to, with the source that wrote each
+  // ("" while none has): a later source never overwrites what an earlier one of the same run
+  // wrote. Only shared targets are kept, so memory stays flat on long runs.
+  std::unordered_map<std::string, std::string> shared_targets_;
 
   ConversionSettings& settings_;
   BatchUi& ui_;
   std::string log_path_;
   ConversionLog log_;
   bool running_ = false;
+  bool log_failed_ = false;
   std::uint8_t target_code_ = 2;
   std::uint8_t source_code_ = 2;
 };

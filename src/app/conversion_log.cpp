@@ -1,5 +1,8 @@
 #include "app/conversion_log.h"
 
+#include <cerrno>
+#include <system_error>
+
 namespace lumatra {
 
 ConversionLog::~ConversionLog() {
@@ -8,13 +11,16 @@ ConversionLog::~ConversionLog() {
 
 bool ConversionLog::Open(const std::string& path) {
   Close();
+  error_.clear();
   file_ = std::fopen(path.c_str(), "wb");
+  if (!file_) error_ = std::generic_category().message(errno);
   return file_ != nullptr;
 }
 
-void ConversionLog::Close() {
-  if (file_) std::fclose(file_);
+bool ConversionLog::Close() {
+  if (file_ && std::fclose(file_) != 0 && error_.empty()) Fail();
   file_ = nullptr;
+  return error_.empty();
 }
 
 void ConversionLog::BeginFile(std::string_view source) {
@@ -33,9 +39,13 @@ void ConversionLog::Destination(std::string_view target) {
 }
 
 void ConversionLog::Write(std::string_view text) {
-  if (!file_) return;
-  std::fwrite(text.data(), 1, text.size(), file_);
-  std::fflush(file_);
+  if (!file_ || !error_.empty()) return;
+  if (std::fwrite(text.data(), 1, text.size(), file_) != text.size() || std::fflush(file_) != 0)
+    Fail();
+}
+
+void ConversionLog::Fail() {
+  error_ = errno ? std::generic_category().message(errno) : "write failed";
 }
 
 }  // namespace lumatra

@@ -24,8 +24,12 @@ class ConversionLog {
 
   // Creates the log anew (an existing one is replaced); false when it cannot be created.
   bool Open(const std::string& path);
-  void Close();
+  // False when a write, flush or the close failed; Error() then says why.
+  bool Close();
   bool IsOpen() const { return file_ != nullptr; }
+  // Why the log could not be written ("" while every write succeeded). After the first failure
+  // nothing more is written.
+  const std::string& Error() const { return error_; }
 
   void BeginFile(std::string_view source);    // source path and two blanks
   void Mark(std::string_view marker);         // " CONVBC " or " REDIM "
@@ -33,7 +37,9 @@ class ConversionLog {
 
  private:
   void Write(std::string_view text);
+  void Fail();
   std::FILE* file_ = nullptr;
+  std::string error_;
 };
 
 }  // namespace lumatra

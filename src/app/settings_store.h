@@ -22,6 +22,9 @@ class SettingsBackend {
   virtual void Write(std::string_view section, std::string_view name, std::string_view text) = 0;
   // Makes the writes permanent; false with a reason when the store cannot be written.
   virtual bool Commit(std::string& error) = 0;
+  // False with a reason when what the store holds is malformed, so that writing to it would
+  // drop what it cannot read.
+  virtual bool CheckWellFormed(std::string& /*error*/) { return true; }
 };
 
 // A store in memory: the tests' backend, and the command line's when Qt is absent.

@@ -1,6 +1,7 @@
 #include "app/settings_store_qt.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 #include <QString>
@@ -9,6 +10,34 @@
 namespace lumatra {
 
 namespace {
+
+// The 1-based number of the first line QSettings cannot read back (it would drop that line when
+// it next writes the file), or 0. Lines are blank, comments, "[section]" or "key=value"; a value
+// may continue on the next line after a backslash.
+std::size_t FirstMalformedIniLine(std::string_view text) {
+  std::size_t number = 0;
+  bool continued = false;
+  for (std::size_t start = 0; start < text.size();) {
+    std::size_t end = text.find_first_of("\r\n", start);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(start, end - start);
+    start = end + (text.substr(end, 2) == "\r\n" ? 2 : 1);
+    ++number;
+    if (line.find('\0') != std::string_view::npos) return number;
+    const bool was_continued = continued;
+    continued = !line.empty() && line.back() == '\\';
+    const std::size_t first = line.find_first_not_of(" \t");
+    if (was_continued || first == std::string_view::npos) continue;
+    line.remove_prefix(first);
+    if (line.front() == ';' || line.front() == '#') continue;
+    if (line.front() == '[') {
+      if (line.find(']') == std::string_view::npos) return number;
+      continue;
+    }
+    if (line.find('=') == std::string_view::npos) return number;
+  }
+  return 0;
+}
 
 class QtSettingsBackend : public SettingsBackend {
  public:
@@ -46,6 +75,20 @@ class QtSettingsBackend : public SettingsBackend {
         error = "malformed settings file " + settings_->fileName().toStdString();
         return false;
     }
+  }
+
+  bool CheckWellFormed(std::string& error) override {
+    QFile file(settings_->fileName());
+    if (!file.exists()) return true;
+    if (!file.open(QIODevice::ReadOnly)) {
+      error = "cannot read " + FileName();
+      return false;
+    }
+    const QByteArray bytes = file.readAll();
+    if (const std::size_t line =
+            FirstMalformedIniLine({bytes.constData(), std::size_t(bytes.size())}))
+      error = "malformed settings file " + FileName() + ": line " + std::to_string(line);
+    return error.empty();
   }
 
   std::string FileName() const { return settings_->fileName().toStdString(); }

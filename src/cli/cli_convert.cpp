@@ -49,7 +49,15 @@ class CliBatchUi : public BatchUi {
     return force_ ? OverwriteAnswer::kAll : OverwriteAnswer::kNo;
   }
 
+  void ProcessPendingInput() override { in_file = true; }
+
+  void LogFailed(const std::string& message) override {
+    log_failed = true;
+    io_.err << "lumatra-cli: " << message << "\n";
+  }
+
   void FileDone(const std::string& source, const FileOutcome& outcome, std::size_t) override {
+    in_file = false;
     switch (outcome.status) {
       case FileStatus::kConverted:
         ++converted;
@@ -57,7 +65,7 @@ class CliBatchUi : public BatchUi {
       case FileStatus::kSkipped:
         ++skipped;
         io_.err << source << ": " << outcome.reason
-                << (outcome.target.empty() ? "" : " (use --force to overwrite)") << "\n";
+                << (outcome.target_existed ? " (use --force to overwrite)" : "") << "\n";
         return;
       case FileStatus::kFailed:
         ++failed;
@@ -67,21 +75,28 @@ class CliBatchUi : public BatchUi {
   }
 
   std::size_t converted = 0, failed = 0, skipped = 0;
+  bool log_failed = false;
+  bool in_file = false;  // between the start of a file and its outcome line
 
  private:
   CliStreams& io_;
   bool force_;
 };
 
-// Error boxes of the core (a log that cannot be created, a reader's complaint) as stderr lines.
+// Error boxes of the core as stderr lines. A reader's complaint about a file is left out: the
+// file's own line "FILE: reason" already says it, and names the file.
 class CliMessages : public MessageSink {
  public:
-  explicit CliMessages(std::ostream& err) : err_(err), previous_(SetMessageSink(this)) {}
+  CliMessages(std::ostream& err, const CliBatchUi& ui)
+      : err_(err), ui_(ui), previous_(SetMessageSink(this)) {}
   ~CliMessages() override { SetMessageSink(previous_); }
-  void ShowError(std::string_view text) override { err_ << "lumatra-cli: " << text << "\n"; }
+  void ShowError(std::string_view text) override {
+    if (!ui_.in_file) err_ << "lumatra-cli: " << text << "\n";
+  }
 
  private:
   std::ostream& err_;
+  const CliBatchUi& ui_;
   MessageSink* previous_;
 };
 
@@ -94,6 +109,17 @@ const WriterEntry& TargetWriter(const ConvertOptions& opt, const ConversionSetti
   return *stored;
 }
 
+// The target folder, created with its parents when missing; "" or why it cannot be used.
+std::string CreateTargetFolder(const std::string& folder) {
+  namespace fs = std::filesystem;
+  std::error_code ec;
+  if (fs::is_directory(folder, ec)) return {};
+  if (fs::exists(folder, ec)) return "target folder " + folder + " is not a folder";
+  fs::create_directories(folder, ec);
+  if (ec) return "cannot create the target folder " + folder + ": " + ec.message();
+  return {};
+}
+
 void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   ConversionSettings settings = LoadCliSettings(opt.settings_file);
   for (const Override& apply : opt.overrides)
@@ -101,12 +127,20 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   if (!opt.out_dir.empty()) settings.DSTDIR = opt.out_dir;
   if (settings.DSTDIR.empty())
     throw CLI::ValidationError("--out", "no target folder: give --out or store DSTDIR");
-  if (std::error_code ec; !std::filesystem::is_directory(settings.DSTDIR, ec))
-    throw CLI::ValidationError("--out", "target folder " + settings.DSTDIR + " does not exist");
   const WriterEntry& writer = TargetWriter(opt, settings);
+  if (!opt.log.empty()) {
+    if (std::string conflict = LogPathConflict(opt.log, opt.files, settings.DSTDIR, writer.code);
+        !conflict.empty())
+      throw CLI::ValidationError("--log", conflict);
+  }
+  if (std::string reason = CreateTargetFolder(settings.DSTDIR); !reason.empty()) {
+    io.err << "lumatra-cli: " << reason << "\n";
+    io.status = 1;
+    return;
+  }
 
-  CliMessages messages(io.err);
   CliBatchUi ui(io, opt.force);
+  CliMessages messages(io.err, ui);
   BatchDriver driver(settings, ui, opt.log);
   std::vector<std::string> files = opt.files;
   const auto start = std::chrono::steady_clock::now();
@@ -116,7 +150,7 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   io.out << ui.converted << " converted, " << ui.failed << " failed, " << ui.skipped
          << " skipped in " << seconds << " s ("
          << (seconds > 0 ? static_cast<double>(opt.files.size()) / seconds : 0) << " files/s)\n";
-  io.status = (ui.failed || ui.skipped) ? 1 : 0;
+  io.status = (ui.failed || ui.skipped || ui.log_failed) ? 1 : 0;
 }
 
 CLI::Validator Readable(const std::string& description,
@@ -205,8 +239,8 @@ void AddConvertCommand(CLI::App& app, CliStreams& io) {
       "convert", "convert photometric files with the stored settings and one-run overrides");
   cmd->add_option("--to", opt->to, "target format (default: the stored ACTFMT)")
       ->check(CLI::IsMember(WriterNames()));
-  cmd->add_option("--out", opt->out_dir, "target folder (default: the stored DSTDIR)")
-      ->check(CLI::ExistingDirectory);
+  cmd->add_option("--out", opt->out_dir,
+                  "target folder, created when missing (default: the stored DSTDIR)");
   cmd->add_flag("--force", opt->force, "overwrite existing targets (answer All)");
   cmd->add_option("--log", opt->log, "log file (one line per source file)");
   cmd->add_option("--settings", opt->settings_file,

@@ -60,7 +60,7 @@ std::vector<double> DirectRatiosAsWritten(const TLUM32& rec) {
 std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
                      const std::string& error, bool with_matrix) {
   JsonObject o;
-  o.Text("file", file).Bool("loaded", loaded);
+  o.Path("file", file).Bool("loaded", loaded);
   if (!loaded) {
     o.Text("error", error);
     return o.str();

@@ -3,11 +3,14 @@
 
 #include <CLI/CLI.hpp>
 #include <array>
+#include <cstdio>
 #include <string>
 
 #include "formats/textio.h"
+#include "model/format_table.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
+#include "support/utf8.h"
 
 #ifdef LUMATRA_HAVE_STORE
 #include "app/settings_store_qt.h"
@@ -39,7 +42,57 @@ bool ParseStep(std::string_view text, const float (&table)[N], std::int32_t& ind
   return false;
 }
 
-// A stored integer or boolean given on the command line: the text the store will hold.
+// Values the program can use, beyond what the key's type allows: the dialog's lists (with their
+// blank last entry) and the codes of formats that have a writer.
+struct AllowedRange {
+  std::string_view name;
+  std::int32_t low, high;
+};
+constexpr AllowedRange kAllowedRanges[] = {{"PLANES", 0, 8}, {"ANGLES", 0, 5}, {"SYMM", 0, 5},
+                                           {"LL1", 0, 7},    {"LL2", 0, 7},    {"LL3", 0, 7},
+                                           {"LL4", 0, 7},    {"LL5", 0, 7},    {"LL6", 0, 7}};
+
+const AllowedRange* RangeOf(const SettingKey& key) {
+  for (const AllowedRange& range : kAllowedRanges)
+    if (range.name == key.name) return &range;
+  return nullptr;
+}
+
+std::string WriterCodes() {
+  std::string codes;
+  for (const WriterEntry& w : Writers())
+    if (w.write) codes += (codes.empty() ? "" : ", ") + std::to_string(w.code);
+  return codes;
+}
+
+// What `key` takes, for the message that refuses another value.
+std::string AllowedValues(const SettingKey& key) {
+  if (key.name == "ACTFMT") return "a format code with a writer: " + WriterCodes();
+  if (const AllowedRange* range = RangeOf(key))
+    return std::to_string(range->low) + ".." + std::to_string(range->high);
+  switch (key.type) {
+    case SettingType::kBoolean:
+      return "0 or 1";
+    case SettingType::kByte:
+      return "an integer 0..255";
+    default:
+      return "an integer";
+  }
+}
+
+bool InAllowedRange(const SettingKey& key, std::int32_t v) {
+  if (key.name == "ACTFMT") {
+    const WriterEntry* writer =
+        v >= 0 && v <= 255 ? FindWriter(static_cast<std::uint8_t>(v)) : nullptr;
+    return writer && writer->write;
+  }
+  if (const AllowedRange* range = RangeOf(key)) return v >= range->low && v <= range->high;
+  if (key.type == SettingType::kByte) return v >= 0 && v <= 255;
+  if (key.type == SettingType::kBoolean) return v == 0 || v == 1;
+  return true;
+}
+
+// A value given on the command line: the text the store will hold.
 bool CheckedValue(const SettingKey& key, const std::string& value, std::string& stored) {
   if (key.type == SettingType::kText) {
     stored = value;
@@ -50,11 +103,31 @@ bool CheckedValue(const SettingKey& key, const std::string& value, std::string& 
     return true;
   }
   std::int32_t v = 0;
-  if (!ParseStoredInteger(value, v)) return false;
-  if (key.type == SettingType::kByte && (v < 0 || v > 255)) return false;
-  if (key.type == SettingType::kBoolean && v != 0 && v != 1) return false;
+  if (!ParseStoredInteger(value, v) || !InAllowedRange(key, v)) return false;
   stored = std::to_string(v);
   return true;
+}
+
+// A stored text for the terminal: control characters (C0, DEL and C1) as \xNN, bytes that are
+// no UTF-8 as U+FFFD.
+std::string Printable(std::string_view text) {
+  std::string out;
+  const std::string utf8 = ValidUtf8(text);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+    if (c < 0x20 || c == 0x7F || c1) {
+      const unsigned code = c1 ? static_cast<unsigned char>(utf8[++i]) : c;
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", code);
+      out += buf;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
 }
 
 void ShowSettings(const std::string& file, CliStreams& io) {
@@ -71,37 +144,43 @@ void ShowSettings(const std::string& file, CliStreams& io) {
       section = key.section;
       io.out << "[" << section << "]\n";
     }
-    io.out << key.name << "=" << StoredText(key, settings) << "\n";
+    io.out << key.name << "=" << Printable(StoredText(key, settings)) << "\n";
   }
 }
 
+// Changes the one named value and nothing else, so that concurrent changes of other values are
+// kept (the store merges changed keys under its own lock).
 void SetSetting(const std::string& file, const std::string& name, const std::string& value,
                 CliStreams& io) {
   const SettingKey* key = FindSettingKey(name);
   if (!key) throw CLI::ValidationError("NAME", "no setting named " + name);
   std::string stored;
   if (!CheckedValue(*key, value, stored))
-    throw CLI::ValidationError("VALUE", std::string(key->name) + " takes " +
-                                            (key->type == SettingType::kBoolean ? "0 or 1"
-                                             : key->type == SettingType::kByte ? "an integer 0..255"
-                                                                               : "an integer"));
+    throw CLI::ValidationError("VALUE", std::string(key->name) + " takes " + AllowedValues(*key));
   auto store = OpenCliSettings(file);
   if (!store) {
     io.err << "lumatra-cli: this build keeps no settings\n";
     io.status = 1;
     return;
   }
-  ConversionSettings settings = LoadStoredValues(*store);
+  if (std::string error; !store->CheckWellFormed(error)) {
+    io.err << "lumatra-cli: " << error << ", not changed\n";
+    io.status = 1;
+    return;
+  }
+  ConversionSettings settings;
   ApplyStoredText(*key, settings, stored);
   const std::string kept = StoredText(*key, settings);
   if (kept != stored)
     io.err << "lumatra-cli: " << key->name << " keeps its first " << key->max_length
            << " characters\n";
-  if (!SaveStoredValues(*store, settings)) {
+  store->Write(key->section, key->name, kept);
+  if (std::string error; !store->Commit(error)) {
+    io.err << "lumatra-cli: cannot save the settings: " << error << "\n";
     io.status = 1;
     return;
   }
-  io.out << key->section << "/" << key->name << "=" << kept << "\n";
+  io.out << key->section << "/" << key->name << "=" << Printable(kept) << "\n";
 }
 
 }  // namespace

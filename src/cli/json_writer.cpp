@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "support/cp1252.h"
+#include "support/utf8.h"
 
 namespace lumatra {
 
@@ -55,6 +56,12 @@ void JsonObject::Key(std::string_view key) {
 JsonObject& JsonObject::Text(std::string_view key, std::string_view cp1252) {
   Key(key);
   body_ += Quoted(Cp1252ToUtf8(cp1252));
+  return *this;
+}
+
+JsonObject& JsonObject::Path(std::string_view key, std::string_view bytes) {
+  Key(key);
+  body_ += Quoted(ValidUtf8(bytes));
   return *this;
 }
 

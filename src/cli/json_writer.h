@@ -1,5 +1,5 @@
 // A minimal JSON object writer for one line per file. Record texts are Windows-1252 and are
-// converted to UTF-8; non-finite numbers are written as null.
+// converted to UTF-8, paths are not; non-finite numbers are written as null.
 #pragma once
 
 #include <cstdint>
@@ -12,6 +12,8 @@ namespace lumatra {
 class JsonObject {
  public:
   JsonObject& Text(std::string_view key, std::string_view cp1252);
+  // A path: the file system's bytes, shown as UTF-8 (an invalid byte as U+FFFD).
+  JsonObject& Path(std::string_view key, std::string_view bytes);
   JsonObject& Number(std::string_view key, double value);
   JsonObject& Integer(std::string_view key, std::int64_t value);
   JsonObject& Bool(std::string_view key, bool value);

@@ -247,7 +247,7 @@ TEST(BatchCorpus, EveryTargetFormatGetsOneLogLinePerFileAndOneOutputPerConversio
     settings.DSTDIR = out.string();
     settings.PLANES = run.planes;
     ScriptedUi ui;
-    ui.unscripted = OverwriteAnswer::kYes;  // sources of the same base name from other folders
+    ui.unscripted = OverwriteAnswer::kAll;
     BatchDriver driver(settings, ui, (out / "LUMATRA.LOG").string());
     std::vector<std::string> list = files;
     driver.StartStop(list, run.target);
@@ -257,7 +257,11 @@ TEST(BatchCorpus, EveryTargetFormatGetsOneLogLinePerFileAndOneOutputPerConversio
     std::set<std::string> targets;
     for (std::size_t i = 0; i < files.size(); ++i) {
       const FileOutcome& o = ui.outcomes[i];
-      EXPECT_EQ(o.status == FileStatus::kConverted, expected[i].loads)
+      // Sources of one base name from other folders share a target: the first one writes it,
+      // the later ones are skipped even after the answer All.
+      EXPECT_EQ(
+          o.status == FileStatus::kConverted,
+          expected[i].loads && !targets.count(TargetName(settings.DSTDIR, files[i], run.target)))
           << files[i] << ": " << o.reason;
       EXPECT_EQ(o.target, TargetName(settings.DSTDIR, files[i], run.target));
       log += files[i] + "  ";

@@ -98,19 +98,24 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
             "Company\n1\n0\n60000\n1\n60000\n1\nr\nn\nn\nf\nd\n1\n1\n1\n1\n1\n1\n1\n1\n1\n"
             "100\n80\n1\n0\n1\n1\nLED\n1000\n3000\n80\n10\n");
   WriteFile(f.dir / "text.ies", "not photometric\n");
+  // The CIE reader also shows an error box; the command line says it once, on the file's line.
+  WriteFile(f.dir / "short.lvk",
+            "CIEF= CIE FileFormat, Version 1.0\r\nNPLA= 2\r\nNCON= 3\r\nPHOT= INCLUDE\r\n"
+            "CONA= 0 45 90\r\n0 100 80 10\r\n");
   Args args{"--to", "ies95", "--out", f.Out()};
-  const char* broken[] = {"empty.ldt", "binary.ldt", "absurd.ldt", "missing.ldt", "text.ies"};
+  const char* broken[] = {"empty.ldt",   "binary.ldt", "absurd.ldt",
+                          "missing.ldt", "text.ies",   "short.lvk"};
   for (const char* name : broken)
     args.push_back((f.dir / name).string());
   args.push_back(f.Source("good.ldt"));
   CliResult r = f.Convert(args);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 5) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 6) << r.err;
   for (const char* name : broken)
     EXPECT_TRUE(r.err.rfind((f.dir / name).string() + ": ", 0) == 0 ||
                 Has(r.err, "\n" + (f.dir / name).string() + ": "))
         << r.err;
-  EXPECT_TRUE(Has(r.out, "1 converted, 5 failed, 0 skipped")) << r.out;
+  EXPECT_TRUE(Has(r.out, "1 converted, 6 failed, 0 skipped")) << r.out;
   EXPECT_TRUE(fs::exists(f.Out("GOOD.IES")));
   EXPECT_FALSE(fs::exists(f.Out("EMPTY.IES")));
   EXPECT_FALSE(fs::exists(f.Out("TEXT.IES")));
@@ -129,6 +134,51 @@ TEST(Cli, AFailedWriteLeavesNoPartialFile) {
   EXPECT_EQ(entries, 1u);  // no temporary left behind
 }
 
+// What a run must never do to its own files: empty an input through the log, write a target
+// twice, or report a log it could not write as success.
+TEST(Cli, TheLogAndTheTargetsNeverHarmEachOtherOrTheInputs) {
+  Folder f;
+  const std::string src = f.Source("lamp.ldt");
+  const std::string kept = ReadFile(src);
+  for (const Args& args :
+       {Args{"--to", "ldt", "--out", f.Out(), "--log", src, src},
+        Args{"--to", "ies95", "--out", f.Out(), "--log", f.Out() + "/../out/LAMP.IES", src}}) {
+    CliResult r = f.Convert(args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_TRUE(Has(r.err, "the log file ")) << r.err;
+  }
+  EXPECT_EQ(ReadFile(src), kept);
+  EXPECT_TRUE(fs::is_empty(f.Out()));
+
+  CliResult full = f.Convert({"--to", "ldt", "--out", f.Out(), "--log", "/dev/full", src});
+  EXPECT_EQ(full.status, 1);
+  EXPECT_EQ(full.err,
+            "lumatra-cli: cannot write the log file /dev/full: No space left on device\n");
+  EXPECT_TRUE(fs::exists(f.Out("LAMP.LDT")));
+
+  // Two sources of one base name: the first writes the target, even --force keeps it.
+  fs::create_directory(f.dir / "b");
+  const std::string twin = f.Source("b/LAMP.ldt");
+  CliResult twice = f.Convert({"--to", "ies95", "--out", f.Out(), "--force", src, twin});
+  EXPECT_EQ(twice.status, 1);
+  EXPECT_EQ(twice.err, twin + ": LAMP.IES was already written from " + src + " in this run\n");
+  EXPECT_TRUE(Has(twice.out, "1 converted, 0 failed, 1 skipped")) << twice.out;
+}
+
+TEST(Cli, AMissingTargetFolderIsCreatedOrRefusedWithItsReason) {
+  Folder f;
+  const std::string src = f.Source("lamp.ldt");
+  const std::string deep = (f.dir / "new" / "deeper").string();
+  CliResult made = f.Convert({"--to", "ldt", "--out", deep, src});
+  EXPECT_EQ(made.status, 0) << made.err;
+  EXPECT_TRUE(fs::exists(fs::path(deep) / "LAMP.LDT"));
+
+  WriteFile(f.dir / "plain", "x");
+  CliResult refused = f.Convert({"--to", "ldt", "--out", (f.dir / "plain" / "sub").string(), src});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Has(refused.err, "cannot create the target folder ")) << refused.err;
+}
+
 TEST(Cli, InfoJsonCarriesTheEvaluatedRecord) {
   fs::path example;
   for (const auto& e : fs::directory_iterator(testing::ExamplesDir()))
@@ -141,6 +191,15 @@ TEST(Cli, InfoJsonCarriesTheEvaluatedRecord) {
         "\"lamp_sets\":[{", "\"intensities\":[[", "\"direct_ratios\":["})
     EXPECT_TRUE(Has(r.out, key)) << key;
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
+
+  // File names are the file system's bytes: UTF-8 stays as it is, a stray byte shows as U+FFFD.
+  testing::TempDir dir;
+  for (const char* name : {"Floodlight 54\xC2\xB0.ldt", "Flood \xB0.ldt"})
+    fs::copy_file(example, dir / name);
+  CliResult named = RunCliWith({"info", "--json", (dir / "Floodlight 54\xC2\xB0.ldt").string(),
+                                (dir / "Flood \xB0.ldt").string()});
+  EXPECT_TRUE(Has(named.out, "Floodlight 54\xC2\xB0.ldt\",")) << named.out;
+  EXPECT_TRUE(Has(named.out, "Flood \xEF\xBF\xBD.ldt\",")) << named.out;
 }
 
 TEST(CliSettings, ReadableValuesMapToTheStoredIndices) {
@@ -173,22 +232,42 @@ TEST(CliSettings, ShowListsEveryValueAndSetChangesOneAndStoresAllThirty) {
     EXPECT_TRUE(Has(shown.out, line)) << line << "\n" << shown.out;
   EXPECT_EQ(std::count(shown.out.begin(), shown.out.end(), '='), 30);
 
+  // `set` writes the one value only: a concurrent change of another value is kept.
   EXPECT_EQ(f.Settings({"set", "PLANES", "3"}).status, 0);
   EXPECT_EQ(f.Settings({"set", "use360", "true"}).status, 0);
-  const std::string ini = ReadFile(f.settings);
-  for (const char* value : {"PLANES=3", "use360=1", "LB3I=0"})
-    EXPECT_TRUE(Has(ini, value)) << ini;
-  EXPECT_EQ(std::count(ini.begin(), ini.end(), '='), 30);
+  EXPECT_EQ(ReadFile(f.settings), "[DESTCOORDS]\nPLANES=3\n\n[IESEUL]\nuse360=1\n");
 
   CliResult long_text = f.Settings({"set", "EUL1", std::string(100, 'x')});
   EXPECT_EQ(long_text.status, 0);
   EXPECT_TRUE(Has(long_text.err, "first 80 characters"));
   EXPECT_TRUE(Has(f.Settings({"show"}).out, "EUL1=" + std::string(80, 'x') + "\n"));
 
+  // Values the program cannot use are refused with what it takes.
   for (const Args& wrong :
-       {Args{"ACTFMT", "abc"}, Args{"LL1", "300"}, Args{"TURN", "2"}, Args{"NOSUCH", "1"}})
-    EXPECT_EQ(f.Settings({"set", wrong[0], wrong[1]}).status, 2) << wrong[0];
+       {Args{"ACTFMT", "abc", "ACTFMT takes a format code with a writer: "},
+        Args{"ACTFMT", "12", "ACTFMT takes a format code with a writer: "},
+        Args{"PLANES", "9", "PLANES takes 0..8"}, Args{"ANGLES", "-1", "ANGLES takes 0..5"},
+        Args{"SYMM", "6", "SYMM takes 0..5"}, Args{"LL1", "8", "LL1 takes 0..7"},
+        Args{"LB1I", "300", "LB1I takes an integer 0..255"}, Args{"TURN", "2", "TURN takes 0 or 1"},
+        Args{"NOSUCH", "1", "no setting named NOSUCH"}}) {
+    CliResult r = f.Settings({"set", wrong[0], wrong[1]});
+    EXPECT_EQ(r.status, 2) << wrong[0];
+    EXPECT_TRUE(Has(r.err, wrong[2])) << r.err;
+  }
   EXPECT_TRUE(Has(f.Settings({"show"}).out, "ACTFMT=2\n"));
+
+  // Control characters are shown escaped, never raw.
+  EXPECT_EQ(f.Settings({"set", "DSTDIR", "/out\x1b[2J\xc2\x9b"}).status, 0);
+  EXPECT_TRUE(Has(f.Settings({"show"}).out, "DSTDIR=/out\\x1B[2J\\x9B\n"));
+
+  // A file the store cannot read back is not rewritten (that would drop its unreadable lines).
+  const std::string malformed = "[GLOBAL]\nACTFMT=5\nsomething else\n";
+  testing::WriteFile(f.settings, malformed);
+  CliResult refused = f.Settings({"set", "PLANES", "2"});
+  EXPECT_EQ(refused.status, 1);
+  EXPECT_TRUE(Has(refused.err, "malformed settings file " + f.settings + ": line 3"))
+      << refused.err;
+  EXPECT_EQ(ReadFile(f.settings), malformed);
 }
 
 TEST(CliConvert, StartsFromTheStoredSettingsAndNeverSavesTheOverrides) {
