@@ -60,7 +60,12 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   ui_.RunStarted();
   if (!log_path_.empty() && !log_.Open(log_path_))
     Messages().ShowError("cannot create the log file " + log_path_);
+  RemoveStaleTempFiles(settings_.DSTDIR);  // left by runs that were killed mid-write
   Run(files);
+  // What is reported as converted must survive a power cut.
+  if (!settings_.DSTDIR.empty())
+    if (const std::string reason = SyncFileSystemOf(settings_.DSTDIR); !reason.empty())
+      Messages().ShowError("cannot flush the target folder " + settings_.DSTDIR + ": " + reason);
   log_.Close();
   const bool stopped = !running_;
   running_ = false;
@@ -94,7 +99,8 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
     return outcome;
   }
   outcome.target = TargetName(settings_.DSTDIR, source, target_code_);
-  if (FileExists(outcome.target) && !overwrite_all) {
+  const bool exists = FileExists(outcome.target);
+  if (exists && !overwrite_all) {
     switch (AskToOverwrite(ui_, outcome.target)) {
       case OverwriteAnswer::kAll:
         overwrite_all = true;
@@ -107,14 +113,16 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
         return outcome;
     }
   }
-  FileOutcome done = Convert(source, outcome.target);
+  // A target that appears after this check is replaced only with the user's consent.
+  FileOutcome done = Convert(source, outcome.target, exists || overwrite_all);
   done.target = outcome.target;
   return done;
 }
 
 // Load, evaluate, transform, save. Any error ends this file only; the writers commit atomically,
 // so a failure leaves no partial target and an existing one untouched.
-FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target) {
+FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target,
+                                 bool may_replace) {
   FileOutcome outcome;
   outcome.status = FileStatus::kFailed;
   try {
@@ -133,7 +141,19 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
     RunPipeline(*rec, target_code_, source_code_, lor0, settings_,
                 [this](std::string_view marker) { log_.Mark(marker); });
     try {
-      rec->Save(target_code_, target);
+      try {
+        rec->Save(target_code_, target,
+                  may_replace ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+      } catch (const TargetExistsError&) {
+        // Written by someone else since the check: the user decides as for any existing target.
+        const OverwriteAnswer answer = AskToOverwrite(ui_, target);
+        if (answer != OverwriteAnswer::kYes && answer != OverwriteAnswer::kAll) {
+          outcome.status = FileStatus::kSkipped;
+          outcome.reason = target + " exists, not overwritten";
+          return outcome;
+        }
+        rec->Save(target_code_, target);
+      }
     } catch (const IoError& e) {
       outcome.reason = std::string(e.what()) + " " + target;
       return outcome;
