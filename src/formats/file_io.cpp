@@ -219,8 +219,9 @@ void WriteNamed(int dir, const std::string& target, std::string_view bytes,
 
 #ifdef O_TMPFILE
 // A new target written as an unnamed file and linked in when complete: a kill leaves nothing,
-// and the link never replaces a file. False when the file system has no unnamed files or a file
-// appeared at the target that may be replaced (the named way does both); throws otherwise.
+// and the link never replaces a file. False when the file system has no unnamed files, when a
+// file appeared at the target that may be replaced, or when linking fails (no /proc, say): the
+// named way then does the work.
 bool WriteUnnamed(int dir, const std::string& target, std::string_view bytes,
                   ExistingTarget existing) {
   Fd file(::openat(dir, ".", O_TMPFILE | O_WRONLY | O_CLOEXEC, S_IRUSR | S_IWUSR));
@@ -234,9 +235,9 @@ bool WriteUnnamed(int dir, const std::string& target, std::string_view bytes,
     if (int err = file.Close()) Fail(err);
     return true;
   }
-  if (errno != EEXIST) Fail(errno);
-  if (existing == ExistingTarget::kKeep) throw TargetExistsError("target exists");
-  return false;
+  if (errno == EEXIST && existing == ExistingTarget::kKeep)
+    throw TargetExistsError("target exists");
+  return false;  // the named way replaces, or reports the failure with its reason
 }
 #endif
 
