@@ -109,9 +109,14 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   ui_.RunStarted();
   if (!log_path_.empty()) log_.Open(log_path_);
   CheckLog();
+  RemoveStaleTempFiles(settings_.DSTDIR);  // left by runs that were killed mid-write
   NoteSharedTargets(files);
   Run(files);
   shared_targets_.clear();
+  // What is reported as converted must survive a power cut.
+  if (!settings_.DSTDIR.empty())
+    if (const std::string reason = SyncFileSystemOf(settings_.DSTDIR); !reason.empty())
+      Messages().ShowError("cannot flush the target folder " + settings_.DSTDIR + ": " + reason);
   log_.Close();
   CheckLog();
   const bool stopped = !running_;
@@ -181,7 +186,8 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
         FileNameOf(outcome.target) + " was already written from " + shared->second + " in this run";
     return outcome;
   }
-  if (FileExists(outcome.target) && !overwrite_all) {
+  const bool exists = FileExists(outcome.target);
+  if (exists && !overwrite_all) {
     switch (AskToOverwrite(ui_, outcome.target)) {
       case OverwriteAnswer::kAll:
         overwrite_all = true;
@@ -195,7 +201,8 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
         return outcome;
     }
   }
-  FileOutcome done = Convert(source, outcome.target);
+  // A target that appears after this check is replaced only with the user's consent.
+  FileOutcome done = Convert(source, outcome.target, exists || overwrite_all);
   done.target = outcome.target;
   if (done.status == FileStatus::kConverted && shared != shared_targets_.end())
     shared->second = source;
@@ -204,7 +211,8 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
 
 // Load, evaluate, transform, save. Any error ends this file only; the writers commit atomically,
 // so a failure leaves no partial target and an existing one untouched.
-FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target) {
+FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target,
+                                 bool may_replace) {
   FileOutcome outcome;
   outcome.status = FileStatus::kFailed;
   try {
@@ -223,7 +231,20 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
     RunPipeline(*rec, target_code_, source_code_, lor0, settings_,
                 [this](std::string_view marker) { log_.Mark(marker); });
     try {
-      rec->Save(target_code_, target);
+      try {
+        rec->Save(target_code_, target,
+                  may_replace ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+      } catch (const TargetExistsError&) {
+        // Written by someone else since the check: the user decides as for any existing target.
+        const OverwriteAnswer answer = AskToOverwrite(ui_, target);
+        if (answer != OverwriteAnswer::kYes && answer != OverwriteAnswer::kAll) {
+          outcome.status = FileStatus::kSkipped;
+          outcome.reason = target + " exists, not overwritten";
+          outcome.target_existed = true;
+          return outcome;
+        }
+        rec->Save(target_code_, target);
+      }
     } catch (const IoError& e) {
       outcome.reason = std::string(e.what()) + " " + target;
       return outcome;

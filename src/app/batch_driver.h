@@ -84,7 +84,8 @@ class BatchDriver {
 
  private:
   void Run(std::vector<std::string>& files);
-  FileOutcome Convert(const std::string& source, const std::string& target);
+  // `may_replace`: a file found at `target` when saving may be replaced (else it is kept).
+  FileOutcome Convert(const std::string& source, const std::string& target, bool may_replace);
   void NoteSharedTargets(const std::vector<std::string>& files);
   void CheckLog();
 

@@ -90,9 +90,14 @@ class CliMessages : public MessageSink {
   CliMessages(std::ostream& err, const CliBatchUi& ui)
       : err_(err), ui_(ui), previous_(SetMessageSink(this)) {}
   ~CliMessages() override { SetMessageSink(previous_); }
+  // A complaint about the run itself (a target folder that cannot be flushed) fails the run.
   void ShowError(std::string_view text) override {
-    if (!ui_.in_file) err_ << "lumatra-cli: " << text << "\n";
+    if (ui_.in_file) return;
+    err_ << "lumatra-cli: " << text << "\n";
+    run_failed = true;
   }
+
+  bool run_failed = false;
 
  private:
   std::ostream& err_;
@@ -150,7 +155,7 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   io.out << ui.converted << " converted, " << ui.failed << " failed, " << ui.skipped
          << " skipped in " << seconds << " s ("
          << (seconds > 0 ? static_cast<double>(opt.files.size()) / seconds : 0) << " files/s)\n";
-  io.status = (ui.failed || ui.skipped || ui.log_failed) ? 1 : 0;
+  io.status = (ui.failed || ui.skipped || ui.log_failed || messages.run_failed) ? 1 : 0;
 }
 
 CLI::Validator Readable(const std::string& description,

@@ -22,6 +22,19 @@ bool TryReader(TLUM32& rec, const ReaderEntry& reader, std::string_view bytes) {
   return false;
 }
 
+// EULUMDAT goes to `name` with ".LDT" added when it has no extension (shorter than two
+// characters); every other format to `name` itself.
+std::string WrittenPath(std::uint8_t code, std::string_view name) {
+  std::string path(name);
+  if (code != kFormatEulumdat && code != kFormatEulumdat2) return path;
+  const std::size_t name_start = path.find_last_of("/\\:") + 1;  // npos + 1 == 0
+  const std::size_t dot = path.rfind('.');
+  const std::size_t ext_length =
+      dot == std::string::npos || dot < name_start ? 0 : path.size() - dot;
+  if (ext_length < 2) path += ".LDT";
+  return path;
+}
+
 }  // namespace
 
 bool TLUM32::Load(std::string_view name) {
@@ -55,12 +68,14 @@ bool TLUM32::Load(std::string_view name) {
   return false;
 }
 
-void TLUM32::Save(std::uint8_t code, std::string_view name) {
+void TLUM32::Save(std::uint8_t code, std::string_view name, ExistingTarget existing) {
   const std::string kept = FileName;
-  SetFileName(name);
-  // A writer's IoError leaves the target name in the record, as the caller may want to report it.
-  if (const WriterEntry* writer = FindWriter(code); writer && writer->write)
-    writer->write(*this, code);
+  SetFileName(name);  // the writers that store a name see the target's
+  // The bytes are built in memory and committed to the full `name`: the record's FileName is a
+  // cut copy. A writer's IoError leaves the target name in the record, as the caller may want
+  // to report it.
+  if (const WriterEntry* writer = FindWriter(code); writer && writer->text)
+    WriteFileAtomically(WrittenPath(code, name), writer->text(*this, code), existing);
   SetFileName(kept);
 }
 

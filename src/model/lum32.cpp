@@ -59,8 +59,10 @@ void TLUM32::Clear() {
 }
 
 void TLUM32::SetFileName(std::string_view name) {
-  FileName = std::string(name.substr(0, 255));
-  ShortName = JustName(FileName).substr(0, 12);
+  // The field holds 255 characters. A longer path keeps its end, the file name that the formats
+  // storing a name take from it; Load and Save use the full path they are given, not this copy.
+  FileName = std::string(name.substr(name.size() > 255 ? name.size() - 255 : 0));
+  ShortName = JustName(name).substr(0, 12);
   NameChanged = 1;
 }
 

@@ -16,6 +16,7 @@
 
 #include "model/pstring.h"
 #include "model/sgl_array.h"
+#include "support/io_error.h"
 
 namespace lumatra {
 
@@ -178,7 +179,8 @@ class TLUM32 : public PersistentBlock1, public PersistentBlock2, public Persiste
 
   // Releases Matrix and LabelLines, zeroes the persistent blocks, empties the file name.
   void Clear();
-  // FileName := name; ShortName := first 12 characters of JustName(name); NameChanged := 1.
+  // FileName := name (its last 255 characters); ShortName := first 12 characters of
+  // JustName(name); NameChanged := 1.
   void SetFileName(std::string_view name);
   // Binds Intensity, IntensityB and MeanIntensity for PhotSystem, symmetry and GridFlags.
   void SetupSymmetry(std::uint8_t symmetry);
@@ -204,9 +206,12 @@ class TLUM32 : public PersistentBlock1, public PersistentBlock2, public Persiste
   long double MeanIntensity(long double gamma) const { return mean_(*this, gamma); }
 
   // Format dispatch. Load returns false when no reader accepts the file (ReadError says why);
-  // file-system errors are thrown as IoError. Save throws IoError and never leaves a partial file.
+  // file-system errors are thrown as IoError. Save writes exactly to `name` (whatever its length),
+  // throws IoError and never leaves a partial file; with ExistingTarget::kKeep it never replaces
+  // a file at `name` (TargetExistsError).
   bool Load(std::string_view name);
-  void Save(std::uint8_t code, std::string_view name);
+  void Save(std::uint8_t code, std::string_view name,
+            ExistingTarget existing = ExistingTarget::kReplace);
 
   // Replaces the bound routines; the interpolation code uses it.
   void BindRoutines(IntensityRoutine intensity, IntensityRoutine intensity_b, MeanRoutine mean) {

@@ -8,6 +8,7 @@
 #include <functional>
 #include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/conversion_log.h"
@@ -192,6 +193,38 @@ TEST(BatchDriver, AStopPressEndsTheRunBeforeTheNextFile) {
   EXPECT_EQ(files.size(), 2u);
   EXPECT_TRUE(fs::exists(b.Out("S1.LDT")));
   EXPECT_FALSE(fs::exists(b.Out("S2.LDT")));
+}
+
+// Without --force neither run may replace what the other wrote: each target is written once,
+// and the run that comes second skips it as existing, even when both checked before either wrote.
+TEST(BatchDriver, TwoRunsIntoOneFolderWriteEachTargetOnce) {
+  Batch first;
+  std::vector<std::string> sources;
+  for (int i = 0; i < 80; ++i)
+    sources.push_back(first.Source("s" + std::to_string(i) + ".ldt"));
+  ScriptedUi second_ui;
+  BatchDriver second(first.settings, second_ui, "");
+  std::vector<std::string> first_files = sources, second_files = sources;
+  std::thread other([&] { second.StartStop(second_files, kFormatIes95); });
+  first.driver.StartStop(first_files, kFormatIes95);
+  other.join();
+
+  std::size_t converted = 0, skipped = 0;
+  for (const ScriptedUi* ui : {&first.ui, &second_ui})
+    for (const FileOutcome& o : ui->outcomes) {
+      if (o.status == FileStatus::kConverted) {
+        ++converted;
+        continue;
+      }
+      ++skipped;
+      EXPECT_EQ(o.reason, o.target + " exists, not overwritten");
+    }
+  EXPECT_EQ(converted, sources.size());
+  EXPECT_EQ(skipped, sources.size());
+  std::size_t entries = 0;
+  for ([[maybe_unused]] const auto& e : fs::directory_iterator(first.dir / "out"))
+    ++entries;
+  EXPECT_EQ(entries, sources.size());  // the targets and no temporary
 }
 
 // --- the batch over the real files of the corpus, once per target format ---

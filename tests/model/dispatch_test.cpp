@@ -75,10 +75,12 @@ TEST(Dispatch, SaveKeepsTheRecordsNameAndWritesNothingForCodesWithoutWriter) {
   rec.Save(kFormatEulumdat2, (dir / "b.ldt").string());
   rec.Save(kFormatPdf, (dir / "c.pdf").string());
   rec.Save(8, (dir / "d.x").string());
+  rec.Save(kFormatEulumdat, (dir / "e").string());  // EULUMDAT adds the extension it lacks
   EXPECT_EQ(rec.FileName, ldt.string());
   EXPECT_EQ(rec.NameChanged, 1);
   EXPECT_FALSE(fs::exists(dir / "c.pdf"));
   EXPECT_FALSE(fs::exists(dir / "d.x"));
+  EXPECT_TRUE(fs::exists(dir / "e.LDT"));
   // Codes 2 and 3 write the same text but for the file name on line 11.
   std::string a = testing::ReadFile(dir / "a.ldt"), b = testing::ReadFile(dir / "b.ldt");
   EXPECT_EQ(a.size(), b.size());
