@@ -172,8 +172,9 @@ void WriteLampSets(LdtOutput& out, const TLUM32& rec) {
   out.Int(static_cast<std::int64_t>(sets));
   for (std::size_t k = 0; k < sets; ++k) {
     const LampSetData& set = rec.LampSet[k];
-    // A count above 127 is a negative one (absolute photometry) kept in 8 bits.
-    out.Int(static_cast<std::int8_t>(set.NumLamps));
+    // Absolute photometry is marked by a negative count.
+    const std::int64_t lamps = rec.LampCount(k);
+    out.Int(rec.AbsolutePhotometry ? -std::max<std::int64_t>(lamps, 1) : lamps);
     out.Line(set.LampType.view());
     out.Line(FluxText(set.TotalFlux));
     out.Line(set.ColourAppearance.view());
@@ -307,8 +308,8 @@ std::string EulumdatText(TLUM32& rec) {
   WriteDirectRatios(out, rec);
 
   WriteCAngles(out, rec, g);
-  for (float gamma : g.gammas)
-    out.Number(gamma, 5);
+  for (float gamma : g.gammas)  // to the decimals each needs: 2.02 must not become 2.0
+    out.Line(FormatAngle(gamma));
   WriteIntensities(out, rec, g);
   return out.Take();
 }
