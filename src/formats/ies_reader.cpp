@@ -38,12 +38,21 @@ std::uint64_t CountWordsUpTo(std::string_view text, std::uint64_t limit) {
   return count;
 }
 
-// The lamp flux of a [LAMP] text that begins with it ("3350 lm, 36 W"), or 1000 lm.
-long double LampFluxOf(std::string_view lamp) {
+// The lamp flux of a text that begins with it ("3350 lm, 36 W"), or 0.
+long double LampFluxOf(std::string_view text) {
   double flux = 0.0;
-  if (UpperCase(ExtractWordView(2, lamp, ValueDelimiters)) == "LM" &&
-      ParseNumber(ExtractWordView(1, lamp, ValueDelimiters), flux) && flux > 0 && flux < 1e30)
+  if (UpperCase(ExtractWordView(2, text, ValueDelimiters)) == "LM" &&
+      ParseNumber(ExtractWordView(1, text, ValueDelimiters), flux) && flux > 0 && flux < 1e30)
     return flux;
+  return 0;
+}
+
+// The lamp flux the candela of an absolute-photometry file are kept relative to: the one its
+// [LAMP] line gives, or the 1986 edition's label line, as this program writes them; else 1000 lm.
+long double AbsoluteLampFlux(const TLUM32& rec) {
+  if (long double flux = LampFluxOf(rec.LampSet[0].LampType.view()); flux > 0) return flux;
+  for (const std::string& line : rec.LabelLines.value_or(std::vector<std::string>{}))
+    if (long double flux = LampFluxOf(line); flux > 0) return flux;
   return 1000.0L;
 }
 
@@ -194,11 +203,10 @@ class IesReader {
     const long double lumens = StrToFloatOrZero(word(2));
     if (lumens <= 0) {
       // Absolute photometry (-1; 0 and other negative values cannot be a lamp flux either): the
-      // candela values are the luminaire's own. They are kept relative to the lamp flux the
-      // [LAMP] line gives, as this program writes it ("1000 lm, 36 W"), or else to 1000 lm, so
-      // that cd/klm x TotalFlux / 1000 gives back the file's candela.
+      // candela values are the luminaire's own, kept relative to a lamp flux so that
+      // cd/klm x TotalFlux / 1000 gives them back.
       rec_.AbsolutePhotometry = 1;
-      lamp.TotalFlux = static_cast<float>(LampFluxOf(lamp.LampType.view()));
+      lamp.TotalFlux = static_cast<float>(AbsoluteLampFlux(rec_));
     } else {
       lamp.TotalFlux = static_cast<float>(count * lumens);
       if (!std::isfinite(lamp.TotalFlux) || lamp.TotalFlux <= 0.0f)

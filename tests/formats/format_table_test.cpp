@@ -465,31 +465,33 @@ TEST(FormatCorpus, EveryRealFileGoesIntoEveryFormatAndComesBack) {
   EXPECT_LT(refused, files);
 }
 
-// LDT -> IES 1995 -> LDT and IES -> IES 1995 -> IES keep the luminaire flux, the lamp flux (of all
+// LDT -> IES -> LDT and IES -> IES (each edition) keep the luminaire flux, the lamp flux (of all
 // lamp sets together) and absolute photometry: the lamp count never wraps, lumens per lamp keep
 // their fraction, absolute candela stay absolute.
-TEST(FormatCorpus, ThroughIes95FluxLampFluxAndAbsolutePhotometryStay) {
+TEST(FormatCorpus, ThroughIesFluxLampFluxAndAbsolutePhotometryStay) {
   testing::TempDir dir;
   for (const auto& file : RealFiles()) {
     TLUM32 rec;
     if (!std::filesystem::exists(file) || !rec.Load(file.string())) continue;
-    SCOPED_TRACE(file.filename().string());
     CalcFlux(rec);
-    TLUM32 copy;
-    ASSERT_TRUE(copy.Load(file.string()));
-    copy.Save(kFormatIes95, (dir / "OUT.IES").string());
-    TLUM32 back;
-    ASSERT_TRUE(back.Load((dir / "OUT.IES").string())) << back.ReadError;
-    if (rec.FileFormat == kFormatEulumdat) {
-      back.Save(kFormatEulumdat, (dir / "OUT.LDT").string());
-      ASSERT_TRUE(back.Load((dir / "OUT.LDT").string())) << back.ReadError;
+    for (std::uint8_t edition : {kFormatIes86, kFormatIes91, kFormatIes95}) {
+      SCOPED_TRACE(file.filename().string() + " edition " + std::to_string(edition));
+      TLUM32 copy;
+      ASSERT_TRUE(copy.Load(file.string()));
+      copy.Save(edition, (dir / "OUT.IES").string());
+      TLUM32 back;
+      ASSERT_TRUE(back.Load((dir / "OUT.IES").string())) << back.ReadError;
+      if (rec.FileFormat == kFormatEulumdat) {
+        back.Save(kFormatEulumdat, (dir / "OUT.LDT").string());
+        ASSERT_TRUE(back.Load((dir / "OUT.LDT").string())) << back.ReadError;
+      }
+      CalcFlux(back);
+      EXPECT_NEAR(back.LumFlux, rec.LumFlux, 1e-3 * rec.LumFlux);
+      const auto lamp_flux = static_cast<double>(rec.TotalLampFlux());
+      EXPECT_NEAR(static_cast<double>(back.TotalLampFlux()), lamp_flux, 1e-3 * lamp_flux);
+      EXPECT_EQ(back.AbsolutePhotometry, rec.AbsolutePhotometry);
+      EXPECT_EQ(back.TotalLampCount(), std::max<std::uint64_t>(rec.TotalLampCount(), 1));
     }
-    CalcFlux(back);
-    EXPECT_NEAR(back.LumFlux, rec.LumFlux, 1e-3 * rec.LumFlux);
-    EXPECT_NEAR(static_cast<double>(back.TotalLampFlux()), static_cast<double>(rec.TotalLampFlux()),
-                1e-3 * static_cast<double>(rec.TotalLampFlux()));
-    EXPECT_EQ(back.AbsolutePhotometry, rec.AbsolutePhotometry);
-    EXPECT_EQ(back.TotalLampCount(), std::max<std::uint64_t>(rec.TotalLampCount(), 1));
   }
 }
 
