@@ -5,6 +5,7 @@
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
+#include "support/io_error.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 
@@ -81,6 +82,9 @@ void WriteAreas(const TLUM32& rec, CieOut& out) {
 }  // namespace
 
 std::string CieText(TLUM32& rec) {
+  // "APOS= A1" would be written, and the reader refuses A-alpha files.
+  if (rec.PhotSystem == kSystemA)
+    throw IoError("cie: A-alpha photometry cannot be written (read back are C-gamma and B-beta)");
   CieOut out;
   const LampSetData& lamp = rec.LampSet[0];
   out.Line("CIEF= CIE FileFormat, Version 1.0");
