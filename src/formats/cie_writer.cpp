@@ -4,6 +4,7 @@
 #include "formats/cie.h"
 #include "formats/file_io.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
@@ -85,6 +86,7 @@ std::string CieText(TLUM32& rec) {
   // "APOS= A1" would be written, and the reader refuses A-alpha files.
   if (rec.PhotSystem == kSystemA)
     throw IoError("cie: A-alpha photometry cannot be written (read back are C-gamma and B-beta)");
+  CheckWritableTable(rec, "cie");
   CieOut out;
   const LampSetData& lamp = rec.LampSet[0];
   out.Line("CIEF= CIE FileFormat, Version 1.0");

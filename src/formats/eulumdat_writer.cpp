@@ -12,6 +12,7 @@
 #include "formats/eulumdat.h"
 #include "formats/file_io.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
@@ -100,8 +101,7 @@ void CheckWritable(const TLUM32& rec) {
   if (rec.Symmetry > 4)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) +
                   " has no EULUMDAT form (0 to 4)");
-  if (!rec.Matrix || rec.NumPlanes == 0 || rec.NumGammas == 0)
-    throw IoError("ldt: record has no intensity table");
+  CheckWritableTable(rec, "ldt");
   if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) + " needs two C planes");
 }

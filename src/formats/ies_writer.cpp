@@ -4,6 +4,7 @@
 #include "formats/file_io.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 
 namespace lumatra {
@@ -139,6 +140,7 @@ struct IesGrid {
 }  // namespace
 
 std::string IesText(TLUM32& rec, std::uint8_t code) {
+  CheckWritableTable(rec, "ies");
   std::string out;
   if (code == kFormatIes91 || code == kFormatIes95) {
     Header199x(rec, code, out);

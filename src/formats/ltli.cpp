@@ -17,6 +17,7 @@
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/transforms.h"
@@ -280,6 +281,7 @@ std::string LTLIText(TLUM32& rec) {
   // The record's intensity routine has no A-alpha form: every value would be written as 0.
   if (rec.PhotSystem == kSystemA)
     throw IoError("ltli: A-alpha photometry cannot be written (LTLI holds C planes)");
+  CheckWritableTable(rec, "ltli");
   const std::size_t gamma_count = rec.GLast > 90.1f ? 91 : 46;
   const std::size_t plane_count = PlaneCount(rec.Symmetry);
   std::vector<std::string> fields;

@@ -4,6 +4,7 @@
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/tm14.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "support/io_error.h"
 
@@ -161,6 +162,7 @@ std::string Tm14Text(TLUM32& rec) {
   // The format's photometry values are 1 and 2; a file with 3 would not load again.
   if (rec.PhotSystem == kSystemA)
     throw IoError("tm14: A-alpha photometry cannot be written (TM14 holds C-gamma or B-beta)");
+  CheckWritableTable(rec, "tm14");
   Tm14Out out;
   out.SetNearZero(NearZeroOf(rec));
   WriteHeader(rec, out);

@@ -170,6 +170,31 @@ TEST(FormatTable, EverySymmetryAndBBetaComeBackAtTheWrittenPrecision) {
   }
 }
 
+// A table no reader would take back (angles repeated or not numbers, intensities not numbers,
+// no gamma angle) is refused by every writer with a reason, rather than written.
+TEST(FormatTable, TablesNoReaderTakesBackAreNotWritten) {
+  const std::vector<std::pair<std::string, std::function<void(TLUM32&)>>> faults = {
+      {"gamma angles do not ascend (2.0 after 2.0)", [](TLUM32& r) { r.SetValue(0, 3, 2.0f); }},
+      {"C angle 2 is not a number", [](TLUM32& r) { r.SetValue(2, 0, std::nanf("")); }},
+      {"intensity at C30.0 gamma 4.0 is not a number",
+       [](TLUM32& r) { r.SetValue(2, 3, INFINITY); }},
+      {"record has no intensity table", [](TLUM32& r) { r.NumGammas = 0; }},
+  };
+  for (const Format& f : Formats()) {
+    for (const auto& [reason, spoil] : faults) {
+      TLUM32 rec;
+      FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 2, 90), Smooth);
+      spoil(rec);
+      try {
+        f.text(rec);
+        ADD_FAILURE() << static_cast<int>(f.code) << " wrote: " << reason;
+      } catch (const IoError& e) {
+        EXPECT_NE(std::string(e.what()).find(": " + reason), std::string::npos) << e.what();
+      }
+    }
+  }
+}
+
 // Truncations and byte changes of each writer's output: refused with a reason or read into a
 // record that can be evaluated and written again; never a crash.
 TEST(FormatTable, DamagedFilesNeverCrash) {
