@@ -4,7 +4,6 @@
 // the full circle of C planes; the record keeps only the planes the symmetry indicator requires.
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
 #include "formats/eulumdat.h"

@@ -51,8 +51,9 @@ long double LampFluxOf(std::string_view text) {
 // [LAMP] line gives, or the 1986 edition's label line, as this program writes them; else 1000 lm.
 long double AbsoluteLampFlux(const TLUM32& rec) {
   if (long double flux = LampFluxOf(rec.LampSet[0].LampType.view()); flux > 0) return flux;
-  for (const std::string& line : rec.LabelLines.value_or(std::vector<std::string>{}))
-    if (long double flux = LampFluxOf(line); flux > 0) return flux;
+  if (rec.LabelLines)
+    for (const std::string& line : *rec.LabelLines)
+      if (long double flux = LampFluxOf(line); flux > 0) return flux;
   return 1000.0L;
 }
 
