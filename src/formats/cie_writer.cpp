@@ -4,7 +4,9 @@
 #include "formats/cie.h"
 #include "formats/file_io.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
+#include "support/io_error.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 
@@ -25,17 +27,10 @@ class CieOut {
   // Lists: values two blanks apart; a line that would grow beyond 78 characters is written and
   // the value starts the next one.
   void StartList(std::string head) { pending_ = std::move(head); }
-  void ListValue(long double x) {
-    std::string next = pending_;
-    if (!next.empty()) next += ' ';
-    next += ' ';
-    next += FormatF(x);
-    if (next.size() > kMaxListLine && !pending_.empty()) {
-      Line(pending_);
-      next = FormatF(x);
-    }
-    pending_ = std::move(next);
-  }
+  // An angle with the decimals it needs; an intensity to 0.05 %.
+  void Angle(long double angle) { ListText(FormatAngle(angle)); }
+  void Intensity(long double x) { ListText(FormatKept(x, near_zero_)); }
+  void SetNearZero(long double near_zero) { near_zero_ = near_zero; }
   void EndList() {
     if (!pending_.empty()) Line(pending_);
     pending_.clear();
@@ -43,8 +38,21 @@ class CieOut {
   std::string Take() { return lines_.Take(); }
 
  private:
+  void ListText(const std::string& text) {
+    std::string next = pending_;
+    if (!next.empty()) next += ' ';
+    next += ' ';
+    next += text;
+    if (next.size() > kMaxListLine && !pending_.empty()) {
+      Line(pending_);
+      next = text;
+    }
+    pending_ = std::move(next);
+  }
+
   TextLines lines_;
   std::string pending_;
+  long double near_zero_ = 0;
 };
 
 std::string Int(std::int64_t n) {
@@ -75,14 +83,19 @@ void WriteAreas(const TLUM32& rec, CieOut& out) {
 }  // namespace
 
 std::string CieText(TLUM32& rec) {
+  // "APOS= A1" would be written, and the reader refuses A-alpha files.
+  if (rec.PhotSystem == kSystemA)
+    throw IoError("cie: A-alpha photometry cannot be written (read back are C-gamma and B-beta)");
+  CheckWritableTable(rec, "cie");
   CieOut out;
   const LampSetData& lamp = rec.LampSet[0];
   out.Line("CIEF= CIE FileFormat, Version 1.0");
   out.Key("IDNM", JustName(rec.FileName));
   out.Line(("LUMN= " + rec.LumName.str()).substr(0, kLumnLineLength));
   out.Line(("LAMP= " + lamp.LampType.str()).substr(0, kLampLineLength));
-  out.Key("NLPS", Int(lamp.NumLamps));
-  out.Key("TOLU", Int(RoundHalfEven(lamp.TotalFlux)));
+  // The lamps and flux of every set: the intensities are relative to all of them.
+  out.Key("NLPS", Int(static_cast<std::int64_t>(rec.TotalLampCount())));
+  out.Key("TOLU", Int(RoundHalfEven(rec.TotalLampFlux())));
   out.Key("LLGE", "2");
   out.Key("BLID", "");
   out.Key("INPW", Int(lamp.Wattage));
@@ -105,12 +118,13 @@ std::string CieText(TLUM32& rec) {
 
   out.StartList("CONA=");
   for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-    out.ListValue(rec.GetGamma(j));
+    out.Angle(rec.GetGamma(j));
   out.EndList();
+  out.SetNearZero(NearZeroOf(rec));
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
-    out.StartList(FormatF(rec.GetCAngle(i)));
+    out.StartList(FormatAngle(rec.GetCAngle(i)));
     for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-      out.ListValue(rec.GetIntensity(i, j));
+      out.Intensity(rec.GetIntensity(i, j));
     out.EndList();
   }
   return out.Take();

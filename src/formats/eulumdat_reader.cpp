@@ -3,7 +3,7 @@
 // direct ratios, the C angles, the gamma angles and the intensity table in cd/klm. The file lists
 // the full circle of C planes; the record keeps only the planes the symmetry indicator requires.
 #include <cmath>
-#include <cstdlib>
+#include <cstdint>
 #include <string>
 
 #include "formats/eulumdat.h"
@@ -201,18 +201,23 @@ bool ReadRatios(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
   return true;
 }
 
-bool ReadLampSet(LdtInput& in, LampSetData& set) {
+bool ReadLampSet(LdtInput& in, TLUM32& rec, std::size_t k) {
+  LampSetData& set = rec.LampSet[k];
   std::int64_t lamps = 0;
   if (!in.Int(lamps, "number of lamps")) return false;
-  // Kept in 8 bits; a negative count (absolute photometry) keeps its two's complement.
-  set.NumLamps = static_cast<std::uint8_t>(lamps & 0xFF);
+  constexpr std::int64_t kMaxLamps = UINT32_MAX;
+  if (lamps < -kMaxLamps || lamps > kMaxLamps)
+    return in.Fail("number of lamps " + std::to_string(lamps) + " is out of range");
+  // A negative count marks absolute photometry; the count itself is its magnitude.
+  const std::int64_t count = lamps < 0 ? -lamps : lamps;
+  rec.SetLampCount(k, static_cast<std::uint32_t>(count));
+  if (lamps < 0) rec.AbsolutePhotometry = 1;
   set.LampType = in.Text();
   double flux = 0.0;
   if (!in.Float(flux, "total lamp flux")) return false;
   set.TotalFlux = static_cast<float>(flux);
-  // No lamps, or absolute photometry: the set's flux is all there is to share.
-  const std::int64_t divisor = lamps == 0 ? 1 : std::llabs(lamps);
-  set.FluxPerLamp = static_cast<float>(static_cast<long double>(flux) / divisor);
+  // No lamps: the set's flux is all there is to share.
+  set.FluxPerLamp = static_cast<float>(static_cast<long double>(flux) / (count == 0 ? 1 : count));
   set.ColourAppearance = in.Text();
   set.ColourRendering = in.Text();
   double watts = 0.0;
@@ -230,7 +235,7 @@ bool ReadLampSets(LdtInput& in, TLUM32& rec) {
                    std::to_string(in.LinesLeft()) + " more lines");
   rec.NumLampSets = static_cast<std::uint8_t>(sets < 5 ? sets : 5);
   for (std::size_t k = 0; k < rec.NumLampSets; ++k)
-    if (!ReadLampSet(in, rec.LampSet[k])) return false;
+    if (!ReadLampSet(in, rec, k)) return false;
   in.Skip(6 * static_cast<std::size_t>(sets - rec.NumLampSets));
   return true;
 }

@@ -12,6 +12,7 @@
 #include "formats/eulumdat.h"
 #include "formats/file_io.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
@@ -94,11 +95,13 @@ class LdtOutput {
 };
 
 void CheckWritable(const TLUM32& rec) {
+  // The record's intensity routine has no A-alpha form: every value would be written as 0.
+  if (rec.PhotSystem == kSystemA)
+    throw IoError("ldt: A-alpha photometry cannot be written (EULUMDAT holds C planes)");
   if (rec.Symmetry > 4)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) +
                   " has no EULUMDAT form (0 to 4)");
-  if (!rec.Matrix || rec.NumPlanes == 0 || rec.NumGammas == 0)
-    throw IoError("ldt: record has no intensity table");
+  CheckWritableTable(rec, "ldt");
   if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) + " needs two C planes");
 }
@@ -172,8 +175,9 @@ void WriteLampSets(LdtOutput& out, const TLUM32& rec) {
   out.Int(static_cast<std::int64_t>(sets));
   for (std::size_t k = 0; k < sets; ++k) {
     const LampSetData& set = rec.LampSet[k];
-    // A count above 127 is a negative one (absolute photometry) kept in 8 bits.
-    out.Int(static_cast<std::int8_t>(set.NumLamps));
+    // Absolute photometry is marked by a negative count.
+    const std::int64_t lamps = rec.LampCount(k);
+    out.Int(rec.AbsolutePhotometry ? -std::max<std::int64_t>(lamps, 1) : lamps);
     out.Line(set.LampType.view());
     out.Line(FluxText(set.TotalFlux));
     out.Line(set.ColourAppearance.view());
@@ -307,8 +311,8 @@ std::string EulumdatText(TLUM32& rec) {
   WriteDirectRatios(out, rec);
 
   WriteCAngles(out, rec, g);
-  for (float gamma : g.gammas)
-    out.Number(gamma, 5);
+  for (float gamma : g.gammas)  // to the decimals each needs: 2.02 must not become 2.0
+    out.Line(FormatAngle(gamma));
   WriteIntensities(out, rec, g);
   return out.Take();
 }

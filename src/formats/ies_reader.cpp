@@ -38,6 +38,25 @@ std::uint64_t CountWordsUpTo(std::string_view text, std::uint64_t limit) {
   return count;
 }
 
+// The lamp flux of a text that begins with it ("3350 lm, 36 W"), or 0.
+long double LampFluxOf(std::string_view text) {
+  double flux = 0.0;
+  if (UpperCase(ExtractWordView(2, text, ValueDelimiters)) == "LM" &&
+      ParseNumber(ExtractWordView(1, text, ValueDelimiters), flux) && flux > 0 && flux < 1e30)
+    return flux;
+  return 0;
+}
+
+// The lamp flux the candela of an absolute-photometry file are kept relative to: the one its
+// [LAMP] line gives, or the 1986 edition's label line, as this program writes them; else 1000 lm.
+long double AbsoluteLampFlux(const TLUM32& rec) {
+  if (long double flux = LampFluxOf(rec.LampSet[0].LampType.view()); flux > 0) return flux;
+  if (rec.LabelLines)
+    for (const std::string& line : *rec.LabelLines)
+      if (long double flux = LampFluxOf(line); flux > 0) return flux;
+  return 1000.0L;
+}
+
 // Reads one line and joins the following ones until the text holds `words` words (the ten-value
 // and three-value records may be spread over lines). False when the file ends first.
 bool ReadRecordLine(LineReader& in, std::size_t words, std::string& line) {
@@ -178,24 +197,24 @@ class IesReader {
 
     rec_.NumLampSets = 1;
     LampSetData& lamp = rec_.LampSet[0];
-    // An 8-bit count: 0 (and nonsense below it) means one lamp, larger counts are capped.
+    // 0 (and nonsense below it) means one lamp.
     const std::int32_t lamps = StrToIntOrZero(word(1));
-    lamp.NumLamps = static_cast<std::uint8_t>(lamps < 1 ? 1 : lamps > 255 ? 255 : lamps);
+    rec_.SetLampCount(0, static_cast<std::uint32_t>(lamps < 1 ? 1 : lamps));
+    const long double count = rec_.LampCount(0);
     const long double lumens = StrToFloatOrZero(word(2));
     if (lumens <= 0) {
       // Absolute photometry (-1; 0 and other negative values cannot be a lamp flux either): the
-      // candela values are kept as they are and the lamp flux is set to 1000 lm, so that
-      // cd/klm x TotalFlux / 1000 gives back the file's candela and every writer keeps them.
-      lamp.TotalFlux = 1000.0f;
-      lamp.FluxPerLamp = static_cast<float>(1000.0L / lamp.NumLamps);
-      divisor_ = 1.0L;
+      // candela values are the luminaire's own, kept relative to a lamp flux so that
+      // cd/klm x TotalFlux / 1000 gives them back.
+      rec_.AbsolutePhotometry = 1;
+      lamp.TotalFlux = static_cast<float>(AbsoluteLampFlux(rec_));
     } else {
-      lamp.FluxPerLamp = static_cast<float>(lumens);
-      lamp.TotalFlux = static_cast<float>(lamp.NumLamps * lumens);
+      lamp.TotalFlux = static_cast<float>(count * lumens);
       if (!std::isfinite(lamp.TotalFlux) || lamp.TotalFlux <= 0.0f)
         return Fail("ies: lumens per lamp out of range");
-      divisor_ = lamp.TotalFlux / 1000.0L;
     }
+    lamp.FluxPerLamp = static_cast<float>(lamp.TotalFlux / count);
+    divisor_ = lamp.TotalFlux / 1000.0L;
     multiplier_ = StrToFloatOrZero(word(3));
     if (multiplier_ == 0) multiplier_ = 1;
     nv_ = StrToIntOrZero(word(4));

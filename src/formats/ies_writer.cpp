@@ -4,6 +4,7 @@
 #include "formats/file_io.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 
 namespace lumatra {
@@ -24,11 +25,12 @@ void HeaderLine(std::string& out, std::string_view prefix, std::string_view text
   out += kEol;
 }
 
-// "   3350 lm,   36 W"
+// "   3350 lm,   36 W": the flux of all lamp sets, with its fraction when it has one. For
+// absolute photometry this is the flux the candela values are relative to; the reader takes it
+// back from here.
 std::string FluxAndWatts(const TLUM32& rec) {
-  const LampSetData& lamp = rec.LampSet[0];
-  return FormatPadded(lamp.TotalFlux, 7, 0) + " lm," + LeftPad(FormatInteger(lamp.Wattage), 5) +
-         " W";
+  return FormatWholeOrDecimals(rec.TotalLampFlux(), 7) + " lm," +
+         LeftPad(FormatInteger(rec.LampSet[0].Wattage), 5) + " W";
 }
 
 void Header1986(const TLUM32& rec, std::string& out) {
@@ -58,25 +60,14 @@ void Header199x(const TLUM32& rec, std::uint8_t code, std::string& out) {
     HeaderLine(out, "", "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
 }
 
-// An angle as F(x) would write it, but with the decimals it needs (up to 7 significant digits):
-// one decimal would turn a 1.25-degree grid into 0, 1.2, 2.5, 3.8, ... and move measured
-// directions. Whole and half degrees are written exactly as F(x) writes them.
-std::string AngleText(float angle) {
-  std::string text = FormatFixed(angle, 7, 6);
-  if (text.find('E') != std::string::npos || text.find('.') == std::string::npos) return text;
-  while (text.size() >= 2 && text.back() == '0' && text[text.size() - 2] != '.')
-    text.pop_back();
-  return text;
-}
-
 // Collects the values of one list into lines.
 class ListWriter {
  public:
   ListWriter(std::string& out, bool unformatted, std::size_t width)
       : out_(out), unformatted_(unformatted), width_(width) {}
 
-  void Add(long double value) { AddText(FormatF(value)); }
-  void AddAngle(float angle) { AddText(AngleText(angle)); }
+  void AddValue(long double value, long double near_zero) { AddText(FormatKept(value, near_zero)); }
+  void AddAngle(float angle) { AddText(FormatAngle(angle)); }
   // The added 360-degree plane is written as fixed text.
   void Add360() { AddText(" 360.0", "  360.0"); }
 
@@ -149,6 +140,7 @@ struct IesGrid {
 }  // namespace
 
 std::string IesText(TLUM32& rec, std::uint8_t code) {
+  CheckWritableTable(rec, "ies");
   std::string out;
   if (code == kFormatIes91 || code == kFormatIes95) {
     Header199x(rec, code, out);
@@ -158,9 +150,17 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
   out += "TILT=NONE";
   out += kEol;
 
-  LampSetData& lamp = rec.LampSet[0];
-  if (lamp.TotalFlux == 0) lamp.TotalFlux = 1000;
-  if (lamp.NumLamps == 0) lamp.NumLamps = 1;
+  // A record without lamp data is written as one lamp of 1000 lm (and keeps that).
+  if (rec.TotalLampFlux() == 0) rec.LampSet[0].TotalFlux = 1000;
+  if (rec.TotalLampCount() == 0) rec.SetLampCount(0, 1);
+  // Every lamp set together: the candela values are relative to all of them. Absolute
+  // photometry is written as such, lumens per lamp -1 and the candela as measured.
+  const std::uint64_t lamps = rec.TotalLampCount();
+  const long double lamp_flux = rec.TotalLampFlux();
+  const std::string lumens =
+      rec.AbsolutePhotometry
+          ? FormatPadded(-1, 7, 0)
+          : FormatWholeOrDecimals(lamp_flux / static_cast<long double>(lamps), 7);
 
   const IesGrid grid(rec);
   // The C0 plane repeated as C360 for programs that expect the closed circle (full-circle C
@@ -171,8 +171,7 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
   out.reserve(out.size() + 160 + (grid.vertical_count + 2) * (nh + 1) * (kCandelaWidth + 1));
 
   // Ten-value record: lamps, lumens per lamp, multiplier, counts, type, units (metres), size.
-  out += FormatInteger(lamp.NumLamps) + ' ' +
-         FormatPadded(static_cast<long double>(lamp.TotalFlux) / lamp.NumLamps, 7, 0) + " 1.0 " +
+  out += FormatInteger(static_cast<std::int64_t>(lamps)) + ' ' + lumens + " 1.0 " +
          FormatInteger(static_cast<std::int64_t>(grid.vertical_count)) + ' ' +
          FormatInteger(static_cast<std::int64_t>(nh)) + ' ' + FormatInteger(rec.PhotSystem + 1) +
          " 2 ";
@@ -184,7 +183,7 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
     out += metres(area.Length) + ' ' + metres(area.Width) + ' ' + metres(area.HeightC0);
   }
   out += kEol;
-  out += "1.0 1.0 " + FormatInteger(lamp.Wattage);
+  out += "1.0 1.0 " + FormatInteger(rec.LampSet[0].Wattage);
   out += kEol;
 
   const bool unformatted = rec.UnformattedOutput != 0;
@@ -201,12 +200,13 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
   }
   angles.End();
 
-  const long double to_candela = static_cast<long double>(lamp.TotalFlux) / 1000.0L;
+  const long double to_candela = lamp_flux / 1000.0L;
+  const long double near_zero = NearZeroOf(rec, to_candela);
   ListWriter candela(out, unformatted, kCandelaWidth);
   for (std::size_t h = 1; h <= nh; ++h) {
     const std::size_t plane = h > grid.horizontal_count ? 1 : h;
     for (std::size_t v = 1; v <= grid.vertical_count; ++v)
-      candela.Add(grid.Value(plane, v) * to_candela);
+      candela.AddValue(grid.Value(plane, v) * to_candela, near_zero);
     candela.End();
   }
   return out;

@@ -19,6 +19,7 @@
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "support/io_error.h"
 
@@ -78,7 +79,7 @@ std::string Count(std::size_t n) {
 }  // namespace
 
 std::string L32Bytes(TLUM32& rec) {
-  if (!rec.Matrix) throw IoError("l32: the record has no intensity table");
+  CheckWritableTable(rec, "l32");
   // A record from another format has no blocks yet: blocks 1 and 2. ExtSize always follows
   // ExtFlags, so the file never announces a size its blocks do not have.
   if (rec.ExtSize == 0) rec.ExtFlags = kHasBlock1 | kHasBlock2;

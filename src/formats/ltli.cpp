@@ -7,14 +7,17 @@
 #include "formats/ltli.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/transforms.h"
@@ -261,35 +264,55 @@ std::string IntensityField(long double value, float c, float gamma) {
   return Int4(n);
 }
 
+// The columns hold whole cd/klm. Where that rounding would change a value by more than 1 % of
+// the table's peak (a table of small values, most of which would become 0), the record is refused
+// rather than written as a table of zeros.
+constexpr long double kLargestRoundingShare = 0.01L;
+
+void CheckWholeNumbersKeep(long double peak, long double largest_change) {
+  if (largest_change <= kLargestRoundingShare * peak) return;
+  throw IoError("ltli: intensities up to " + FormatKept(peak, 0) +
+                " cd/klm would lose more than 1 % of that to the format's whole numbers");
+}
+
 }  // namespace
 
 std::string LTLIText(TLUM32& rec) {
+  // The record's intensity routine has no A-alpha form: every value would be written as 0.
+  if (rec.PhotSystem == kSystemA)
+    throw IoError("ltli: A-alpha photometry cannot be written (LTLI holds C planes)");
+  CheckWritableTable(rec, "ltli");
+  const std::size_t gamma_count = rec.GLast > 90.1f ? 91 : 46;
+  const std::size_t plane_count = PlaneCount(rec.Symmetry);
+  std::vector<std::string> fields;
+  fields.reserve(gamma_count * plane_count);
+  long double peak = 0, largest_change = 0;
+  for (std::size_t g = 1; g <= gamma_count; ++g) {
+    const auto gamma = static_cast<float>((g - 1) * 2);
+    for (std::size_t p = 1; p <= plane_count; ++p) {
+      auto c = static_cast<float>(90 + (p - 1) * 10);
+      if (c >= 360) c -= 360;
+      const long double value = rec.Intensity(c, gamma);
+      peak = std::max(peak, std::fabs(value));
+      largest_change = std::max(largest_change, std::fabs(RoundHalfEven(value) - value));
+      fields.push_back(IntensityField(value, c, gamma));
+    }
+  }
+  CheckWholeNumbersKeep(peak, largest_change);
+
   TextLines lines;
   auto line = [&lines](std::string_view s) { lines.Line(s); };
   line(HeaderLine(rec));
   line(Unquote(rec.ReportNo2.view()));
   line(Unquote(rec.Company.view()));
   line(Unquote(rec.LumName.view()));
-  line(Int(rec.LampSet[0].NumLamps) + " x " + Unquote(rec.LampSet[0].LampType.view()));
-
-  const std::size_t gamma_count = rec.GLast > 90.1f ? 91 : 46;
-  const std::size_t plane_count = PlaneCount(rec.Symmetry);
-  std::string values;
-  std::size_t in_line = 0;
-  for (std::size_t g = 1; g <= gamma_count; ++g) {
-    const auto gamma = static_cast<float>((g - 1) * 2);
-    for (std::size_t p = 1; p <= plane_count; ++p) {
-      auto c = static_cast<float>(90 + (p - 1) * 10);
-      if (c >= 360) c -= 360;
-      values += IntensityField(rec.Intensity(c, gamma), c, gamma);
-      if (++in_line == kFieldsPerLine) {
-        line(values);
-        values.clear();
-        in_line = 0;
-      }
-    }
+  line(Int(rec.LampCount(0)) + " x " + Unquote(rec.LampSet[0].LampType.view()));
+  for (std::size_t at = 0; at < fields.size(); at += kFieldsPerLine) {
+    std::string values;
+    for (std::size_t k = at; k < fields.size() && k < at + kFieldsPerLine; ++k)
+      values += fields[k];
+    line(values);
   }
-  if (in_line > 0) line(values);
   return lines.Take();
 }
 

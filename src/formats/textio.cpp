@@ -1,9 +1,11 @@
 #include "formats/textio.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 
+#include "model/lum32.h"
 #include "support/rounding.h"
 
 namespace lumatra {
@@ -185,6 +187,51 @@ std::string FormatFixed(long double x, int precision, int decimals) {
   s = FixedDecimals(rounded, decimals);
   if (IntegerDigits(s) > precision) return ExponentForm(x, precision);
   return s;
+}
+
+std::string FormatKept(long double x, long double near_zero) {
+  if (!std::isfinite(x)) x = 0;
+  constexpr int kPrecision = 7;
+  constexpr int kMostDecimals = 20;  // below that, seven digits need the exponent form
+  const long double allowed = std::max(5e-4L * std::fabs(x), near_zero);
+  for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+    std::string s = FormatFixed(x, kPrecision, decimals);
+    double written = 0.0;
+    std::from_chars(s.data(), s.data() + s.size(), written);
+    if (std::fabs(written - x) <= allowed || s.find('E') != std::string::npos) return s;
+  }
+  return ExponentForm(x, kPrecision);
+}
+
+namespace {
+
+// Seven significant digits (at most six decimals) without the trailing zeros, "x.0" at least.
+std::string SevenDigits(long double x) {
+  std::string text = FormatFixed(x, 7, 6);
+  if (text.find('E') != std::string::npos || text.find('.') == std::string::npos) return text;
+  while (text.size() >= 2 && text.back() == '0' && text[text.size() - 2] != '.')
+    text.pop_back();
+  return text;
+}
+
+}  // namespace
+
+std::string FormatWholeOrDecimals(long double x, int width) {
+  if (!std::isfinite(x)) x = 0;
+  if (std::fabs(x - std::nearbyint(x)) <= 1e-7L * std::fabs(x)) return FormatPadded(x, width, 0);
+  return LeftPad(SevenDigits(x), static_cast<std::size_t>(width < 0 ? 0 : width));
+}
+
+long double NearZeroOf(const TLUM32& rec, long double scale) {
+  long double peak = 0;
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
+      peak = std::max(peak, std::fabs(rec.GetIntensity(i, j) * scale));
+  return 1e-6L * peak;
+}
+
+std::string FormatAngle(long double angle) {
+  return SevenDigits(angle);
 }
 
 std::string FormatPadded(long double x, int width, int decimals) {

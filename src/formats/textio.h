@@ -12,6 +12,8 @@
 
 namespace lumatra {
 
+class TLUM32;
+
 // Reads lines from a file's bytes held in memory. A UTF-8 byte-order mark at the start is skipped.
 class LineReader {
  public:
@@ -82,5 +84,21 @@ std::string FormatPadded(long double x, int width, int decimals);
 inline std::string FormatF(long double x) {
   return FormatFixed(x, 7, 1);
 }
+
+// A measured value (an intensity) as F(x) writes it where one decimal keeps it within 0.05 %, or
+// within `near_zero` of it (a millionth of the table's peak, so that values near 0 need not
+// spell out their noise); otherwise with as many more decimals as that takes, up to 7
+// significant digits. Typical tables therefore look as with F(x), and small values survive.
+std::string FormatKept(long double x, long double near_zero);
+// The `near_zero` of FormatKept for the intensities of the record's table written times `scale`
+// (a millionth of their largest magnitude).
+long double NearZeroOf(const TLUM32& rec, long double scale = 1);
+// A flux (or other value that is usually whole): W(x, width, 0) when it is whole, otherwise with
+// the decimals it has (up to 7 significant digits), right-aligned in `width`.
+std::string FormatWholeOrDecimals(long double x, int width);
+// An angle as F(x) writes it, with the further decimals it needs (up to 7 significant digits):
+// one decimal would turn 1.25 into 1.2 or 2.02 into 2.0 and move, or even repeat, a measured
+// direction. Whole and half degrees are written exactly as F(x) writes them.
+std::string FormatAngle(long double angle);
 
 }  // namespace lumatra

@@ -4,7 +4,9 @@
 #include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/tm14.h"
+#include "formats/writable_table.h"
 #include "model/lum32.h"
+#include "support/io_error.h"
 
 namespace lumatra {
 
@@ -20,12 +22,10 @@ constexpr std::uint8_t kGlareNotAvailable = 255;
 class Tm14Out {
  public:
   void Line(std::string_view s) { lines_.Line(s); }
-  // One value of a list: F(x) and a blank.
-  void ListValue(long double x) {
-    if (pending_.size() >= kListLineLength) EndList();
-    pending_ += FormatF(x);
-    pending_ += ' ';
-  }
+  // One value of a list and a blank: an angle with the decimals it needs, an intensity to 0.05 %.
+  void Angle(long double angle) { ListText(FormatAngle(angle)); }
+  void Intensity(long double x) { ListText(FormatKept(x, near_zero_)); }
+  void SetNearZero(long double near_zero) { near_zero_ = near_zero; }
   void EndList() {
     if (!pending_.empty()) Line(pending_);
     pending_.clear();
@@ -33,8 +33,15 @@ class Tm14Out {
   std::string Take() { return lines_.Take(); }
 
  private:
+  void ListText(const std::string& text) {
+    if (pending_.size() >= kListLineLength) EndList();
+    pending_ += text;
+    pending_ += ' ';
+  }
+
   TextLines lines_;
   std::string pending_;
+  long double near_zero_ = 0;
 };
 
 // G(x): fixed point with 3 decimals.
@@ -48,12 +55,14 @@ std::string Int(std::int64_t n) {
 
 void WriteHeader(const TLUM32& rec, Tm14Out& out) {
   const LampSetData& lamp = rec.LampSet[0];
+  // The lamps of every set: the intensities are relative to all of them.
+  const std::string lamps = Int(static_cast<std::int64_t>(rec.TotalLampCount()));
   out.Line("CIBSE/1");
   out.Line(rec.ReportNo2.view());
   out.Line(rec.LumNumber.view());
   out.Line(rec.LumName.view());
-  out.Line((Int(lamp.NumLamps) + " x " + lamp.LampType.str()).substr(0, kLampLineLength));
-  out.Line(FormatPadded(lamp.TotalFlux, 7, 0) + " lm");
+  out.Line((lamps + " x " + lamp.LampType.str()).substr(0, kLampLineLength));
+  out.Line(FormatWholeOrDecimals(rec.TotalLampFlux(), 7) + " lm");
   out.Line(rec.ReportNo2.view());
   out.Line(rec.ReportNo.view());
 
@@ -63,7 +72,7 @@ void WriteHeader(const TLUM32& rec, Tm14Out& out) {
            G(rec.LumDim.Height / 1000.0L);
   else
     dims = G(rec.LumDim.Diameter / 1000.0L) + " 0 0";
-  out.Line(Int(lamp.NumLamps) + " " + Int(rec.PhotSystem + 1) + " " + dims);
+  out.Line(lamps + " " + Int(rec.PhotSystem + 1) + " " + dims);
   out.Line("1.0 " + Int(lamp.Wattage) + " " + Int(lamp.Wattage));
   out.Line("0");
 }
@@ -72,14 +81,14 @@ void WriteHeader(const TLUM32& rec, Tm14Out& out) {
 void WriteCGammaLists(const TLUM32& rec, Tm14Out& out) {
   out.Line(Int(rec.NumGammas) + " " + Int(rec.NumPlanes));
   for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-    out.ListValue(rec.GetGamma(j));
+    out.Angle(rec.GetGamma(j));
   out.EndList();
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
-    out.ListValue(rec.GetCAngle(i));
+    out.Angle(rec.GetCAngle(i));
   out.EndList();
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
     for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-      out.ListValue(rec.GetIntensity(i, j));
+      out.Intensity(rec.GetIntensity(i, j));
     out.EndList();
   }
 }
@@ -89,14 +98,14 @@ void WriteCGammaLists(const TLUM32& rec, Tm14Out& out) {
 void WriteBBetaLists(const TLUM32& rec, Tm14Out& out) {
   out.Line(Int(rec.NumPlanes) + " " + Int(rec.NumGammas));
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
-    out.ListValue(rec.GetCAngle(i));
+    out.Angle(rec.GetCAngle(i));
   out.EndList();
   for (std::size_t j = 1; j <= rec.NumGammas; ++j)
-    out.ListValue(rec.GetGamma(j));
+    out.Angle(rec.GetGamma(j));
   out.EndList();
   for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
     for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
-      out.ListValue(rec.GetIntensity(i, j));
+      out.Intensity(rec.GetIntensity(i, j));
     out.EndList();
   }
 }
@@ -142,14 +151,20 @@ void WriteCibse2Block(const TLUM32& rec, Tm14Out& out) {
   out.Line("1");
   const LampSetData& lamp = rec.LampSet[0];
   const std::string watts = LeftPad(Int(lamp.Wattage), 4);
-  out.Line(LeftPad(Int(rec.LumDim.Length), 5) + LeftPad(Int(lamp.NumLamps), 3) + watts +
-           " 1.0 1.0 " + watts + watts);
+  out.Line(LeftPad(Int(rec.LumDim.Length), 5) +
+           LeftPad(Int(static_cast<std::int64_t>(rec.TotalLampCount())), 3) + watts + " 1.0 1.0 " +
+           watts + watts);
 }
 
 }  // namespace
 
 std::string Tm14Text(TLUM32& rec) {
+  // The format's photometry values are 1 and 2; a file with 3 would not load again.
+  if (rec.PhotSystem == kSystemA)
+    throw IoError("tm14: A-alpha photometry cannot be written (TM14 holds C-gamma or B-beta)");
+  CheckWritableTable(rec, "tm14");
   Tm14Out out;
+  out.SetNearZero(NearZeroOf(rec));
   WriteHeader(rec, out);
   if (rec.PhotSystem == kSystemB)
     WriteBBetaLists(rec, out);

@@ -86,6 +86,42 @@ void TLUM32::FindPeak() {
   PeakValid = 1;
 }
 
+std::uint32_t TLUM32::LampCount(std::size_t k) const {
+  if (k >= 5) return 0;
+  // The wide count is taken only while the 8-bit one is saturated, so a NumLamps set directly
+  // (or read from an old file) always counts.
+  const std::uint8_t narrow = LampSet[k].NumLamps;
+  return narrow == 255 && LampCounts[k] >= 255 ? LampCounts[k] : narrow;
+}
+
+void TLUM32::SetLampCount(std::size_t k, std::uint32_t lamps) {
+  if (k >= 5) return;
+  LampSet[k].NumLamps = static_cast<std::uint8_t>(std::min<std::uint32_t>(lamps, 255));
+  LampCounts[k] = lamps;
+}
+
+namespace {
+
+std::size_t LampSetsKept(const TLUM32& rec) {
+  return std::clamp<std::size_t>(rec.NumLampSets, 1, 5);
+}
+
+}  // namespace
+
+std::uint64_t TLUM32::TotalLampCount() const {
+  std::uint64_t lamps = 0;
+  for (std::size_t k = 0; k < LampSetsKept(*this); ++k)
+    lamps += LampCount(k);
+  return lamps;
+}
+
+long double TLUM32::TotalLampFlux() const {
+  long double flux = 0;
+  for (std::size_t k = 0; k < LampSetsKept(*this); ++k)
+    flux += LampSet[k].TotalFlux;
+  return flux;
+}
+
 float TLUM32::CStepDetect() {
   GridFlags &= static_cast<std::uint8_t>(~kCIrregular);
   bool irregular = false;

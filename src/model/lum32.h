@@ -99,7 +99,14 @@ struct PersistentBlock1 {  // 1024 bytes: texts, lamps, grid summary, symmetry
   std::uint8_t PhotSystem;
   float Tm14Extra;
   std::uint8_t UnformattedOutput;
-  std::uint8_t reserved2[45];
+  // 1: the intensities came from absolute photometry (an EULUMDAT negative lamp count, IES lumens
+  // per lamp -1); cd/klm x TotalLampFlux() / 1000 are then the measured candela. Files written
+  // before the field existed hold 0 here: relative photometry.
+  std::uint8_t AbsolutePhotometry;
+  // Lamps of each set. NumLamps holds the same count up to 255; files written before this field
+  // existed hold 0 here, and their NumLamps is the count. Read through LampCount().
+  std::uint32_t LampCounts[5];
+  std::uint8_t reserved2[24];
 };
 
 struct PersistentBlock2 {  // 640 bytes: computed results
@@ -185,6 +192,14 @@ class TLUM32 : public PersistentBlock1, public PersistentBlock2, public Persiste
   // Binds Intensity, IntensityB and MeanIntensity for PhotSystem, symmetry and GridFlags.
   void SetupSymmetry(std::uint8_t symmetry);
   void FindPeak();
+
+  // Lamps of set k (from 0), and setting it (NumLamps keeps the count up to 255).
+  std::uint32_t LampCount(std::size_t k) const;
+  void SetLampCount(std::size_t k, std::uint32_t lamps);
+  // The lamp sets the record keeps (the first one counts even when NumLampSets is 0, as every
+  // writer reads it): their lamps and their flux together.
+  std::uint64_t TotalLampCount() const;
+  long double TotalLampFlux() const;
   // Smallest step of the stored C (gamma) angles; sets the irregular bit when steps differ.
   float CStepDetect();
   float GammaStepDetect();
@@ -273,7 +288,9 @@ static_assert(offsetof(PersistentBlock1, DateUser) == 932);
 static_assert(offsetof(PersistentBlock1, PhotSystem) == 973);
 static_assert(offsetof(PersistentBlock1, Tm14Extra) == 974);
 static_assert(offsetof(PersistentBlock1, UnformattedOutput) == 978);
-static_assert(offsetof(PersistentBlock1, reserved2) == 979);
+static_assert(offsetof(PersistentBlock1, AbsolutePhotometry) == 979);
+static_assert(offsetof(PersistentBlock1, LampCounts) == 980);
+static_assert(offsetof(PersistentBlock1, reserved2) == 1000);
 
 static_assert(sizeof(PersistentBlock2) == kBlock2Size);
 static_assert(offsetof(PersistentBlock2, RefFlux) == 0);

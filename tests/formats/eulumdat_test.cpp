@@ -207,11 +207,18 @@ TEST(EulumdatReader, LampCountsWithoutLampsOrNegative) {
   EXPECT_EQ(none.LampSet[0].NumLamps, 0);
   EXPECT_FLOAT_EQ(+none.LampSet[0].FluxPerLamp, 5100);
 
-  lines[26] = "-2";  // absolute photometry
+  lines[26] = "-2";  // absolute photometry with two lamps
   TLUM32 absolute;
   Parse(absolute, lines);
-  EXPECT_EQ(absolute.LampSet[0].NumLamps, 254);
+  EXPECT_EQ(absolute.LampCount(0), 2u);
+  EXPECT_EQ(absolute.AbsolutePhotometry, 1);
   EXPECT_FLOAT_EQ(+absolute.LampSet[0].FluxPerLamp, 2550);
+
+  lines[26] = "300";  // more than eight bits hold
+  TLUM32 many;
+  Parse(many, lines);
+  EXPECT_EQ(many.LampCount(0), 300u);
+  EXPECT_EQ(many.AbsolutePhotometry, 0);
 }
 
 TEST(EulumdatReader, LineEndsAndByteOrderMark) {

@@ -226,7 +226,8 @@ TEST(EulumdatWriter, DimensionsRatiosAndLamps) {
   rec.AreaDim = {500, 200, 0, 1, 2, 3, 4};
   rec.DFF = 0.875f;
   rec.LOR = 5.0f;
-  rec.LampSet[0].NumLamps = static_cast<std::uint8_t>(-2);  // absolute photometry
+  rec.SetLampCount(0, 2);
+  rec.AbsolutePhotometry = 1;
   rec.LampSet[0].LampType = "LED";
   rec.LampSet[0].TotalFlux = 611.9f;
   rec.LampSet[0].ColourAppearance = "3000K";

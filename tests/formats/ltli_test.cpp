@@ -226,11 +226,17 @@ TEST(LtliWriter, LargeAreaGoesInMillimetres) {
   EXPECT_EQ(LTLIText(rec).substr(24, 12), " 199  30   6");
 }
 
-TEST(LtliWriter, IntensityBeyondFourColumnsIsRefused) {
+// Values too large for four columns, and tables too small for whole numbers (most of their
+// values would become 0), are refused; whole numbers of small tables are written.
+TEST(LtliWriter, IntensitiesTheColumnsCannotHoldAreRefused) {
   TLUM32 rec;
   FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float g) { return g < 50 ? 12000.0f : 1.0f; });
   EXPECT_THROW(LTLIText(rec), IoError);
   FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float) { return 9999.4f; });
+  EXPECT_NO_THROW(LTLIText(rec));
+  FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float g) { return 9.0f - g / 10; });
+  EXPECT_THROW(LTLIText(rec), IoError);
+  FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float) { return 1.0f; });
   EXPECT_NO_THROW(LTLIText(rec));
 }
 

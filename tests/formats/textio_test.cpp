@@ -210,8 +210,27 @@ TEST(NumberStyles, PrintedNumbersReadBack) {
       const std::string f = FormatF(v);
       ASSERT_TRUE(ParseNumber(f, back)) << f;
       EXPECT_NEAR(back, v, std::max(0.0501, 5.01e-7 * x)) << f;
+      const std::string kept = FormatKept(v, 0);
+      ASSERT_TRUE(ParseNumber(kept, back)) << kept;
+      EXPECT_NEAR(back, v, 5.0001e-4 * x) << kept;
     }
   }
+}
+
+// Intensities keep one decimal where that holds them to 0.05 % (or to `near_zero`), more below;
+// angles and fluxes the decimals they have.
+TEST(NumberStyles, KeptValuesAnglesAndFluxes) {
+  EXPECT_EQ(FormatKept(1000.04, 0), "1000.0");
+  EXPECT_EQ(FormatKept(12.3f, 0), "12.3");
+  EXPECT_EQ(FormatKept(12.34, 0), "12.34");
+  EXPECT_EQ(FormatKept(-3.14159, 0), "-3.142");
+  EXPECT_EQ(FormatKept(0.001, 0), "0.001");
+  EXPECT_EQ(FormatKept(0.0004, 1e-3), "0.0");
+  EXPECT_EQ(FormatAngle(2.02f), "2.02");
+  EXPECT_EQ(FormatAngle(15), "15.0");
+  EXPECT_EQ(FormatWholeOrDecimals(3350, 7), "   3350");
+  EXPECT_EQ(FormatWholeOrDecimals(611.9f, 7), "  611.9");
+  EXPECT_EQ(FormatWholeOrDecimals(1000.0 / 192, 7), "5.208333");
 }
 
 TEST(NumberStyles, PaddedRightAlignsAndNeverCuts) {

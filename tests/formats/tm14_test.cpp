@@ -9,6 +9,7 @@
 
 #include "formats/format_checks.h"
 #include "model/lum32.h"
+#include "support/io_error.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -162,10 +163,8 @@ TEST(Tm14RoundTrip, BBetaTableComesBackUntransposed) {
   EXPECT_EQ(back.Symmetry, 4);
   ExpectSameTable(rec, back, OneDecimal);
 
-  rec.PhotSystem = kSystemA;  // written with photometry 3, which no reader accepts
-  TLUM32 refused;
-  EXPECT_FALSE(ParseTm14(refused, Tm14Text(rec)));
-  ExpectReason(refused, "tm14: line 9");
+  rec.PhotSystem = kSystemA;  // photometry 3, which the reader refuses, is not written
+  EXPECT_THROW(Tm14Text(rec), IoError);
 }
 
 // A small file in the layout other programs write: lower-case signature with trailing blanks,
