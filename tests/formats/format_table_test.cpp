@@ -208,13 +208,13 @@ TEST(FormatTable, DamagedRealEulumdatFilesAreRefusedOrWrittenBack) {
           text[at] = "0123456789.,-\n"[random() % 14];
           break;
         case 2:
-          text.erase(at, random() % 40);
+          // Never the whole text: the next edit needs a character to change.
+          text.erase(at, std::min<std::size_t>(random() % 40, text.size() - 1));
           break;
         default:
           text.insert(at, text.substr(at, random() % 40));
           break;
       }
-      if (text.empty()) text = "x";
     }
     TLUM32 rec;
     if (!ParseEulumdat(rec, text)) {
@@ -334,7 +334,10 @@ TEST(FormatCorpus, RealFilesComeBackFromTm14Cie102L32AndLtli) {
         for (const Format& f : Formats()) {
           if (f.code != kFormatTm14 && f.code != kFormatCie) continue;
           TLUM32 back;
-          ASSERT_TRUE(f.parse(back, f.text(rec))) << back.ReadError;
+          if (!f.parse(back, f.text(rec))) {
+            ADD_FAILURE() << back.ReadError;  // and go on: every file that fails is named
+            continue;
+          }
           EXPECT_EQ(back.PhotSystem, rec.PhotSystem);
           ExpectSameTable(rec, back, OneDecimal);
         }
