@@ -91,7 +91,8 @@ void MirrorPlanes(const TSglArray& from, TSglArray& to, std::size_t planes, std:
   }
 }
 
-void SetCGamma(TLUM32& rec, std::unique_ptr<TSglArray> table) {
+// True when the planes were mirrored (stored in reverse order of the file).
+bool SetCGamma(TLUM32& rec, std::unique_ptr<TSglArray> table) {
   const std::size_t planes = rec.NumPlanes;
   rec.CFirst = table->GetValue(1, 0);
   rec.CLast = table->GetValue(planes, 0);
@@ -105,9 +106,10 @@ void SetCGamma(TLUM32& rec, std::unique_ptr<TSglArray> table) {
     rec.CLast = layout->c_last;
     rec.Matrix = std::make_unique<TSglArray>(table->Rows(), table->Columns());
     MirrorPlanes(*table, *rec.Matrix, planes, rec.NumGammas);
-  } else {
-    rec.Matrix = std::move(table);
+    return true;
   }
+  rec.Matrix = std::move(table);
+  return false;
 }
 
 // B-beta: the file's planes stay rows.
@@ -119,6 +121,22 @@ void SetBBeta(TLUM32& rec, std::unique_ptr<TSglArray> table) {
   rec.CLast = table->GetValue(rec.NumPlanes, 0);
   rec.PhotSystem = kSystemB;
   rec.Matrix = std::move(table);
+}
+
+std::string LineText(std::size_t line) {
+  return "cie: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": ";
+}
+
+// The planes as stored (after any mirroring) must ascend; a fault names the line of the file's
+// plane (`plane_lines` in stored order).
+std::string CheckStoredPlanes(const TLUM32& rec, const std::vector<std::size_t>& plane_lines) {
+  std::vector<double> stored(rec.NumPlanes);
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    stored[i] = rec.GetCAngle(i + 1);
+  std::size_t at = 0;
+  const std::string fault = CheckAngleList(stored, "C angles", false, &at);
+  if (fault.empty()) return {};
+  return LineText(plane_lines[at + 1]) + fault;
 }
 
 void ReadHeaderFields(TLUM32& rec, LineReader& in, std::string_view first_line) {
@@ -172,10 +190,10 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
   const std::int64_t gammas = StrToIntOrZero(FindCieKey(in, "NCON"));
   if (UpperCase(FindCieKey(in, "PHOT")) != "INCLUDE")
     return Refuse(rec, "data not included", "cie: PHOT is not INCLUDE");
-  if (planes < 1 || gammas < 1 || planes > 65535 || gammas > 65535)
-    return Refuse(rec, "data is missing",
-                  "cie: NPLA " + FormatInteger(planes) + " and NCON " + FormatInteger(gammas) +
-                      " are not 1 to 65535");
+  if (const std::string fault = CheckTableSize(planes, gammas); !fault.empty())
+    return Refuse(
+        rec, "data is missing",
+        "cie: NPLA " + FormatInteger(planes) + " and NCON " + FormatInteger(gammas) + ": " + fault);
   // A file that declares a multiplier means it; 0 or no number reads as 1.
   long double mult = StrToFloatOrZero(FindCieKey(in, "MULT"));
   if (mult == 0) mult = 1;
@@ -184,7 +202,8 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
   const auto np = static_cast<std::size_t>(planes);
   const auto ng = static_cast<std::size_t>(gammas);
   const std::size_t needed = ng + np * (ng + 1);
-  const std::size_t held = WordCount(cona, ValueDelimiters) + CountWordsAhead(in, needed);
+  ValueStream values(in, cona);
+  const std::size_t held = values.WordsAhead(needed);
   if (held < needed)
     return Refuse(rec, "data is missing",
                   "cie: declared " + FormatInteger(planes) + " planes x " + FormatInteger(gammas) +
@@ -192,25 +211,34 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
                       " numbers, file holds " + FormatInteger(static_cast<std::int64_t>(held)));
 
   auto table = std::make_unique<TSglArray>(np + 1, ng + 1);
-  const std::vector<double> angles = ReadValueList(in, ng, cona);
+  std::vector<double> angles;
+  if (const std::string fault = ReadAngleList(values, ng, "gamma angles", angles); !fault.empty())
+    return Fail(rec, "cie: " + fault);
   for (std::size_t j = 0; j < ng; ++j)
     table->SetValue(0, j + 1, static_cast<float>(angles[j]));
+  std::vector<std::size_t> plane_lines(np + 1);
   for (std::size_t i = 1; i <= np; ++i) {
-    if (CountWordsAhead(in, 1) == 0)
-      return Refuse(rec, "data is missing",
-                    "cie: plane " + FormatInteger(static_cast<std::int64_t>(i)) + " is missing");
-    const std::vector<double> block = ReadValueList(in, ng + 1);
-    table->SetValue(i, 0, static_cast<float>(block[0]));
-    for (std::size_t j = 1; j <= ng; ++j)
-      table->SetValue(i, j, static_cast<float>(block[j] * mult));
+    const double c = values.Next();
+    plane_lines[i] = values.Line();
+    if (!AngleInRange(c))
+      return Fail(rec,
+                  LineText(values.Line()) + "C angle " + NumberText(c) + " is outside -360 to 720");
+    table->SetValue(i, 0, static_cast<float>(c));
+    for (std::size_t j = 1; j <= ng; ++j) {
+      const long double v = values.Next() * mult;
+      if (!FitsFloat(v)) return Fail(rec, LineText(values.Line()) + "intensity out of range");
+      table->SetValue(i, j, static_cast<float>(v));
+    }
   }
 
   rec.NumPlanes = static_cast<std::uint16_t>(np);
   rec.NumGammas = static_cast<std::uint16_t>(ng);
   if (system == kSystemB)
     SetBBeta(rec, std::move(table));
-  else
-    SetCGamma(rec, std::move(table));
+  else if (SetCGamma(rec, std::move(table)))
+    std::reverse(plane_lines.begin() + 1, plane_lines.end());
+  if (const std::string fault = CheckStoredPlanes(rec, plane_lines); !fault.empty())
+    return Fail(rec, fault);
   rec.CStep = rec.CStepDetect();
   rec.GStep = rec.GammaStepDetect();
   rec.MinCStep = rec.CStep;

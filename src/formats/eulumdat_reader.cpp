@@ -4,10 +4,12 @@
 // the full circle of C planes; the record keeps only the planes the symmetry indicator requires.
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "formats/eulumdat.h"
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
 #include "support/rounding.h"
@@ -66,11 +68,16 @@ class LdtInput {
   // Lines after the last one read.
   std::size_t LinesLeft() const { return total_lines_ > line_ ? total_lines_ - line_ : 0; }
 
+  // Counts are kept within 32 bits, so no count can wrap or overflow where it is used.
   bool Int(std::int64_t& value, std::string_view what) {
-    return Required([&](LineReader& r) { return ReadIntLine(r, value); }, what);
+    if (!Required([&](LineReader& r) { return ReadIntLine(r, value); }, what)) return false;
+    if (value < INT32_MIN || value > INT32_MAX) return Fail(std::string(what) + " is out of range");
+    return true;
   }
   bool Float(double& value, std::string_view what) {
-    return Required([&](LineReader& r) { return ReadValueLine(r, value); }, what);
+    if (!Required([&](LineReader& r) { return ReadValueLine(r, value); }, what)) return false;
+    if (!FitsFloat(value)) return Fail(std::string(what) + " is out of range");
+    return true;
   }
   bool Dim(std::uint16_t& value, std::string_view what) {
     return Required([&](LineReader& r) { return ReadDimLine(r, value); }, what);
@@ -86,10 +93,13 @@ class LdtInput {
   }
 
   // Sets the reason "ldt: line N: <reason>" for the line last read; always false.
-  bool Fail(const std::string& reason) {
-    error_ = "ldt: line " + std::to_string(line_) + ": " + reason;
+  bool Fail(const std::string& reason) { return FailAt(line_, reason); }
+  bool FailAt(std::size_t line, const std::string& reason) {
+    error_ = "ldt: line " + std::to_string(line) + ": " + reason;
     return false;
   }
+  // The number of the line last read.
+  std::size_t Line() const { return line_; }
   bool FailWithoutLine(const std::string& reason) {
     error_ = "ldt: " + reason;
     return false;
@@ -147,6 +157,7 @@ bool ReadHead(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
   rec.NumGammas = static_cast<std::uint16_t>(layout.ng);
   double dg = 0.0;
   if (!in.Float(dg, "gamma distance")) return false;
+  if (!AngleInRange(dg)) return in.Fail("gamma distance is out of range");
   rec.GStep = static_cast<float>(dg);
 
   const std::string_view report = in.Text();
@@ -250,34 +261,38 @@ bool StepClosesTheCircle(const TLUM32& rec, const LdtLayout& layout) {
 // How many planes the record stores, and which part of the circle they cover.
 bool PlanStoredPlanes(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
   const bool c_regular = (rec.GridFlags & kCIrregular) == 0;
-  const auto mc = static_cast<std::uint16_t>(layout.mc);
-  auto half_circle_planes = [&](long double span) {
-    return static_cast<std::uint16_t>(RoundHalfEven(span / rec.CStep) + 1);
-  };
+  const std::int64_t mc = layout.mc;
+  auto half_circle_planes = [&](long double span) { return RoundHalfEven(span / rec.CStep) + 1; };
+  std::int64_t planes = 0;
   switch (rec.Symmetry) {
     case 0:
-      rec.NumPlanes = mc;
+      planes = mc;
       if (c_regular) {
         rec.CFirst = 0.0f;
         rec.CLast = 360.0f - rec.CStep;
       }
       break;
     case 1:
-      rec.NumPlanes = 1;
+      planes = 1;
       rec.CFirst = rec.CLast = rec.CStep = 0.0f;
       break;
     case 2:
     case 3:
-      rec.NumPlanes = c_regular ? half_circle_planes(180) : mc / 2 + 1;
+      planes = c_regular ? half_circle_planes(180) : mc / 2 + 1;
       rec.CFirst = rec.Symmetry == 2 ? 0.0f : 90.0f;
       rec.CLast = rec.CFirst + 180.0f;
       break;
     default:
-      rec.NumPlanes = c_regular ? half_circle_planes(90) : mc / 4 + 1;
+      planes = c_regular ? half_circle_planes(90) : mc / 4 + 1;
       rec.CFirst = 0.0f;
       rec.CLast = 90.0f;
       break;
   }
+  // Refused by the line the plane count comes from: Mc (line 4), or a tiny Dc (line 5).
+  const bool from_dc = c_regular && rec.Symmetry >= 2;
+  if (const std::string fault = CheckTableSize(planes, rec.NumGammas); !fault.empty())
+    return in.FailAt(from_dc ? 5 : 4, fault);
+  rec.NumPlanes = static_cast<std::uint16_t>(planes);
   if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
     return in.Fail("symmetry " + std::to_string(rec.Symmetry) + " needs at least two C planes");
 
@@ -327,6 +342,8 @@ bool ReadCAngles(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
     double angle = 0.0;
     in.OptionalFloat(angle);  // a value that does not parse counts as 0
+    if (!AngleInRange(angle))
+      return in.Fail("C angle " + NumberText(angle) + " is outside -360 to 720");
     rec.SetValue(i, 0, static_cast<float>(angle));
   }
   in.Skip(mc - skip_before - rec.NumPlanes);
@@ -355,6 +372,8 @@ bool ReadGammaAngles(LdtInput& in, TLUM32& rec) {
   for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
     double angle = 0.0;
     if (!in.Float(angle, "gamma angle")) return false;
+    if (!AngleInRange(angle))
+      return in.Fail("gamma angle " + NumberText(angle) + " is outside -360 to 720");
     rec.SetValue(0, j, static_cast<float>(angle));
   }
   if (!Ascending(rec, rec.NumGammas, true)) return in.Fail("gamma angles do not ascend");
@@ -374,13 +393,13 @@ bool ReadIntensities(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
     for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
       double value = 0.0;
       bool ok = in.Float(value, "intensity");
-      const auto stored = static_cast<float>(static_cast<long double>(value) * layout.factor);
-      if (ok && !std::isfinite(stored)) ok = in.Fail("intensity is out of range");
+      const long double stored = static_cast<long double>(value) * layout.factor;
+      if (ok && !FitsFloat(stored)) ok = in.Fail("intensity is out of range");
       if (!ok) {
         rec.Matrix.reset();
         return false;
       }
-      rec.SetValue(plane, j, stored);
+      rec.SetValue(plane, j, static_cast<float>(stored));
     }
   }
   return true;

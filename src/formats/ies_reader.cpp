@@ -9,34 +9,13 @@
 #include "formats/grid_rules.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
+#include "formats/value_lists.h"
 #include "model/lum32.h"
 #include "support/rounding.h"
 
 namespace lumatra {
 
 namespace {
-
-// Largest count a 16-bit plane or gamma count (and a table dimension) can take.
-constexpr std::int64_t kMaxAngles = 65535;
-
-// For the check of declared counts: the most values the rest of a file could give, counting
-// line ends as separators too.
-constexpr CharSet kFileDelimiters{" ,\t\r\n"};
-
-// Counts the words of `text`, stopping once `limit` is reached.
-std::uint64_t CountWordsUpTo(std::string_view text, std::uint64_t limit) {
-  std::uint64_t count = 0;
-  std::size_t i = 0;
-  while (i < text.size() && count < limit) {
-    while (i < text.size() && kFileDelimiters.Contains(text[i]))
-      ++i;
-    if (i == text.size()) break;
-    ++count;
-    while (i < text.size() && !kFileDelimiters.Contains(text[i]))
-      ++i;
-  }
-  return count;
-}
 
 // The lamp flux of a text that begins with it ("3350 lm, 36 W"), or 0.
 long double LampFluxOf(std::string_view text) {
@@ -73,48 +52,9 @@ bool ReadRecordLine(LineReader& in, std::size_t words, std::string& line) {
   return true;
 }
 
-// The values of the angle and candela lists. Each list starts on a fresh line; words left on a
-// line after a list is complete are ignored. Lines without words are passed over; past the end
-// of the file every value reads as 0.
-class ValueLists {
- public:
-  explicit ValueLists(LineReader& in) : in_(in) {}
-
-  void StartList() {
-    line_ = {};
-    pos_ = 0;
-  }
-
-  long double Next() {
-    std::string_view word;
-    while (!NextWord(word)) {
-      const bool more = in_.Next(line_);
-      pos_ = 0;
-      if (!more) return 0;
-    }
-    return StrToFloatOrZero(word);
-  }
-
- private:
-  bool NextWord(std::string_view& word) {
-    while (pos_ < line_.size() && ValueDelimiters.Contains(line_[pos_]))
-      ++pos_;
-    if (pos_ >= line_.size()) return false;
-    std::size_t start = pos_;
-    while (pos_ < line_.size() && !ValueDelimiters.Contains(line_[pos_]))
-      ++pos_;
-    word = line_.substr(start, pos_ - start);
-    return true;
-  }
-
-  LineReader& in_;
-  std::string_view line_;
-  std::size_t pos_ = 0;
-};
-
 class IesReader {
  public:
-  IesReader(TLUM32& rec, std::string_view text) : rec_(rec), in_(text), lists_(in_) {}
+  IesReader(TLUM32& rec, std::string_view text) : rec_(rec), in_(text), values_(in_) {}
 
   bool Read(std::uint8_t& code) {
     code = kFormatLoadFailed;
@@ -140,6 +80,10 @@ class IesReader {
   bool Fail(std::string reason) {
     rec_.ReadError = std::move(reason);
     return false;
+  }
+  // The same for a fault found on a line: "ies: line N: <reason>".
+  bool FailAt(std::size_t line, const std::string& reason) {
+    return Fail("ies: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": " + reason);
   }
 
   // The edition from the first line, and the number of the TILT line (any letter case).
@@ -219,19 +163,14 @@ class IesReader {
     if (multiplier_ == 0) multiplier_ = 1;
     nv_ = StrToIntOrZero(word(4));
     nh_ = StrToIntOrZero(word(5));
-    switch (StrToIntOrZero(word(6))) {
-      case 1:
-        rec_.PhotSystem = kSystemC;
-        break;
-      case 2:
-        rec_.PhotSystem = kSystemB;
-        break;
-      case 3:
-        rec_.PhotSystem = kSystemA;
-        break;
-      default:
-        break;  // unknown types keep the cleared record's C
-    }
+    // Types 1 (C) and 2 (B) have interpolation; type 3 (A-alpha) has none, so every output of
+    // it would read as an empty distribution.
+    const std::int32_t type = StrToIntOrZero(word(6));
+    if (type == 3) return FailAt(in_.LineNumber(), "photometric type 3 (A-alpha) is not supported");
+    if (type != 1 && type != 2)
+      return FailAt(in_.LineNumber(),
+                    "photometric type " + FormatInteger(type) + " is not 1 (C) or 2 (B)");
+    rec_.PhotSystem = type == 1 ? kSystemC : kSystemB;
     const std::int32_t units = StrToIntOrZero(word(7));
     const long double to_mm = units == 1 ? 304.8L : units == 2 ? 1000.0L : 0.0L;
     auto mm = [&](std::size_t n) { return RoundHalfEven(StrToFloatOrZero(word(n)) * to_mm); };
@@ -244,11 +183,11 @@ class IesReader {
   }
 
   bool CheckCounts() {
-    if (nv_ < 1) return Fail("ies: number of vertical angles is " + FormatInteger(nv_));
-    if (nh_ < 1) return Fail("ies: number of horizontal angles is " + FormatInteger(nh_));
-    if (nv_ > kMaxAngles || nh_ > kMaxAngles)
-      return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
-                  " angles, at most 65535 each are supported");
+    const std::size_t line = in_.LineNumber();
+    if (nv_ < 1) return FailAt(line, "number of vertical angles is " + FormatInteger(nv_));
+    if (nh_ < 1) return FailAt(line, "number of horizontal angles is " + FormatInteger(nh_));
+    if (const std::string fault = CheckTableSize(nh_, nv_); !fault.empty())
+      return FailAt(line, fault);
     return true;
   }
 
@@ -268,17 +207,16 @@ class IesReader {
   bool CheckFileHolds(std::uint64_t candela_lists) {
     const std::uint64_t needed = static_cast<std::uint64_t>(nv_) + static_cast<std::uint64_t>(nh_) +
                                  static_cast<std::uint64_t>(nv_) * candela_lists;
-    const std::uint64_t held = CountWordsUpTo(in_.Rest(), needed);
+    const std::uint64_t held = CountWords(in_.Rest(), needed);
     if (held >= needed) return true;
     return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
                 " values, file holds " + FormatInteger(static_cast<std::int64_t>(held)) + " words");
   }
 
-  // Once the angles are read, the number of candela lists is known exactly. Each list begins on a
-  // fresh line, so only the lines after the angle lists count.
+  // Once the angles are read, the number of candela lists is known exactly.
   bool CheckCandelaFollow(std::uint64_t candela_lists) {
     const std::uint64_t needed = static_cast<std::uint64_t>(nv_) * candela_lists;
-    const std::uint64_t held = CountWordsUpTo(in_.Rest(), needed);
+    const std::uint64_t held = values_.WordsAhead(needed);
     if (held >= needed) return true;
     return Fail("ies: declares " + FormatInteger(nv_) + " x " + FormatInteger(nh_) +
                 " values, only " + FormatInteger(static_cast<std::int64_t>(held)) +
@@ -286,23 +224,20 @@ class IesReader {
   }
 
   bool ReadAngles(std::int32_t count, std::vector<float>& angles, const char* what) {
-    angles.resize(static_cast<std::size_t>(count));
-    lists_.StartList();
-    for (float& angle : angles) {
-      angle = static_cast<float>(lists_.Next());
-      if (!std::isfinite(angle)) return Fail(std::string("ies: angle out of range in the ") + what);
-    }
+    std::vector<double> read;
+    const std::string fault = ReadAngleList(values_, static_cast<std::size_t>(count), what, read);
+    if (!fault.empty()) return Fail("ies: " + fault);
+    angles.assign(read.begin(), read.end());
     return true;
   }
 
   // The candela list of one horizontal angle into `cell(v)` for v = 1..nV, in cd/klm.
   template <class Cell>
   bool ReadCandela(Cell cell) {
-    lists_.StartList();
     for (std::int32_t v = 1; v <= nv_; ++v) {
-      const float stored = static_cast<float>(lists_.Next() * multiplier_ / divisor_);
-      if (!std::isfinite(stored)) return Fail("ies: candela value out of range");
-      cell(v, stored);
+      const long double stored = values_.Next() * multiplier_ / divisor_;
+      if (!FitsFloat(stored)) return FailAt(values_.Line(), "candela value out of range");
+      cell(v, static_cast<float>(stored));
     }
     return true;
   }
@@ -375,7 +310,7 @@ class IesReader {
 
   TLUM32& rec_;
   LineReader in_;
-  ValueLists lists_;
+  ValueStream values_;  // the angle and candela lists: one stream of numbers
   std::int32_t nv_ = 0;
   std::int32_t nh_ = 0;
   long double multiplier_ = 1;

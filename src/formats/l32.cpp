@@ -10,13 +10,16 @@
 //              ExtFlags selects them, byte for byte as the record holds them.
 #include "formats/l32.h"
 
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "formats/writable_table.h"
@@ -76,6 +79,40 @@ std::string Count(std::size_t n) {
   return FormatInteger(static_cast<std::int64_t>(n));
 }
 
+float FloatAt(std::string_view bytes, std::size_t offset) {
+  float v = 0.0f;
+  std::memcpy(&v, bytes.data() + offset, sizeof v);
+  return v;
+}
+
+// The grid as the interpolators need it: the angles of the planes (column 0) and of the gamma
+// columns (row 0) ascend within -360..720, the summary angles lie in that range, every
+// intensity is a number. "" when fine, else the reason.
+std::string CheckGrid(std::string_view bytes, std::size_t columns, const PersistentBlock1& b) {
+  auto cell = [&](std::size_t row, std::size_t col) {
+    return FloatAt(bytes, kHeaderSize + (row * columns + col) * sizeof(float));
+  };
+  std::vector<double> gammas, planes;
+  for (std::size_t j = 1; j <= b.NumGammas; ++j)
+    gammas.push_back(cell(0, j));
+  for (std::size_t i = 1; i <= b.NumPlanes; ++i)
+    planes.push_back(cell(i, 0));
+  if (std::string fault = CheckAngleList(gammas, "gamma angles"); !fault.empty()) return fault;
+  if (std::string fault = CheckAngleList(planes, "plane angles"); !fault.empty()) return fault;
+  const float summary[] = {b.CFirst, b.CStep, b.CLast, b.GFirst, b.GStep, b.GLast};
+  for (float angle : summary)
+    if (!AngleInRange(angle))
+      return "grid summary holds " + NumberText(angle) + ", outside -360 to 720";
+  for (std::size_t i = 1; i <= b.NumPlanes; ++i)
+    for (std::size_t j = 1; j <= b.NumGammas; ++j)
+      if (!std::isfinite(cell(i, j)))
+        return "intensity " + Count(i) + ", " + Count(j) + " is not a number";
+  if (b.Symmetry > 4) return "symmetry " + Count(b.Symmetry) + " is not 0 to 4";
+  if (b.PhotSystem > kSystemA)
+    return "photometric system " + Count(b.PhotSystem) + " is not 0 to 2";
+  return {};
+}
+
 }  // namespace
 
 std::string L32Bytes(TLUM32& rec) {
@@ -116,6 +153,9 @@ bool ParseL32(TLUM32& rec, std::string_view bytes) {
   const std::size_t max_col = U16At(bytes, 4);
   const std::size_t max_row = U16At(bytes, 6);
   const std::size_t ext_size = U16At(bytes, 12);
+  if (max_row * max_col > kMaxIntensities)
+    return Fail(rec, "l32: table of " + Count(max_row) + " x " + Count(max_col) +
+                         " intensities exceeds the limit of " + Count(kMaxIntensities));
   const std::size_t table_bytes = (max_col + 1) * (max_row + 1) * sizeof(float);
   const std::size_t after_table =
       bytes.size() >= kHeaderSize + table_bytes ? bytes.size() - kHeaderSize - table_bytes : 0;
@@ -138,6 +178,11 @@ bool ParseL32(TLUM32& rec, std::string_view bytes) {
     return Fail(rec, "l32: " + Count(block1.NumPlanes) + " planes x " + Count(block1.NumGammas) +
                          " angles do not fit a table of " + Count(max_row + 1) + " x " +
                          Count(max_col + 1));
+  if (block1.NumPlanes == 0 || block1.NumGammas == 0)
+    return Fail(rec, "l32: " + Count(block1.NumPlanes) + " planes x " + Count(block1.NumGammas) +
+                         " angles: the table is empty");
+  if (const std::string fault = CheckGrid(bytes, max_col + 1, block1); !fault.empty())
+    return Fail(rec, "l32: " + fault);
 
   ClearKeepingName(rec);
   auto table = std::make_unique<TSglArray>(max_row + 1, max_col + 1);

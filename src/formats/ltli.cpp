@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "formats/writable_table.h"
@@ -150,15 +151,23 @@ bool ParseLTLI(TLUM32& rec, std::string_view text) {
   const std::int32_t c_range = Field(first, 2), gamma_range = Field(first, 3);
   const std::int32_t c_step = Field(first, 4), gamma_step = Field(first, 5);
   if (c_step <= 0 || gamma_step <= 0)
-    return Fail(rec, "ltli: C step " + Int(c_step) + " and gamma step " + Int(gamma_step) +
+    return Fail(rec, "ltli: line 1: C step " + Int(c_step) + " and gamma step " + Int(gamma_step) +
                          " must be positive");
   if (c_range < 0 || gamma_range < 0)
-    return Fail(rec, "ltli: C range " + Int(c_range) + " and gamma range " + Int(gamma_range) +
-                         " must not be negative");
+    return Fail(rec, "ltli: line 1: C range " + Int(c_range) + " and gamma range " +
+                         Int(gamma_range) + " must not be negative");
   const auto gammas = static_cast<std::size_t>(
       RoundHalfEven(static_cast<long double>(gamma_range) / gamma_step) + 1);
   const auto planes =
       static_cast<std::size_t>(RoundHalfEven(static_cast<long double>(c_range) / c_step) + 1);
+  if (!AngleInRange(c_range) || !AngleInRange(gamma_range))
+    return Fail(rec, "ltli: line 1: C range " + Int(c_range) + " and gamma range " +
+                         Int(gamma_range) + " must lie within 0 to 720");
+  // Checked before anything is allocated; a declaration such as 9999 x 9999 at step 1 is refused.
+  if (const std::string fault =
+          CheckTableSize(static_cast<std::int64_t>(planes), static_cast<std::int64_t>(gammas));
+      !fault.empty())
+    return Fail(rec, "ltli: line 1: " + fault);
   const PlaneLayout layout = LayoutOf(c_range, Field(first, 6), static_cast<float>(c_step));
   const std::size_t stored = layout.symmetry == 1 ? 1 : planes;
   const std::size_t lines_needed = (stored * gammas + kFieldsPerLine - 1) / kFieldsPerLine;

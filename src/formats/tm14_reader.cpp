@@ -118,10 +118,28 @@ std::vector<PlacedPlane> PlacePlanes(const std::vector<double>& c_angles, bool r
   return planes;
 }
 
+std::string LineText(std::size_t line) {
+  return "tm14: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": ";
+}
+
+// The intensity list of one file plane, unscaled, into `cell(k, value)` for k = 1..count.
+template <class Cell>
+bool ReadIntensities(TLUM32& rec, ValueStream& values, std::size_t count, Cell cell) {
+  for (std::size_t k = 1; k <= count; ++k) {
+    const double v = values.Next();
+    if (!FitsFloat(v)) return Fail(rec, LineText(values.Line()) + "intensity out of range");
+    cell(k, static_cast<float>(v));
+  }
+  return true;
+}
+
 // C-gamma photometry: planes are rows.
-void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_c) {
-  const std::vector<double> gammas = ReadValueList(in, n_gamma);
-  const std::vector<double> c_angles = ReadValueList(in, n_c);
+bool ReadCGamma(TLUM32& rec, ValueStream& values, std::size_t n_gamma, std::size_t n_c) {
+  std::vector<double> gammas, c_angles;
+  std::string fault = ReadAngleList(values, n_gamma, "gamma angles", gammas);
+  if (fault.empty()) fault = ReadAngleList(values, n_c, "C angles", c_angles, true);
+  if (!fault.empty()) return Fail(rec, "tm14: " + fault);
+  const std::size_t c_line = values.Line();
   rec.Matrix = std::make_unique<TSglArray>(n_c + 1, n_gamma + 1);
   rec.NumGammas = static_cast<std::uint16_t>(n_gamma);
   rec.NumPlanes = static_cast<std::uint16_t>(n_c);
@@ -145,39 +163,49 @@ void ReadCGamma(TLUM32& rec, LineReader& in, std::size_t n_gamma, std::size_t n_
   }
   std::vector<std::size_t> row_of(n_c);
   const std::vector<PlacedPlane> placed = PlacePlanes(c_angles, reversed, rec.Symmetry);
+  std::vector<double> rows;
   for (std::size_t r = 0; r < placed.size(); ++r) {
     row_of[placed[r].file_index] = r + 1;
     rec.SetValue(r + 1, 0, placed[r].angle);
+    rows.push_back(placed[r].angle);
   }
+  // A descending list that spans more than a circle would fold two planes onto one angle.
+  if (fault = CheckAngleList(rows, "mirrored C angles"); !fault.empty())
+    return Fail(rec, LineText(c_line) + fault);
   for (std::size_t p = 0; p < n_c; ++p) {
-    const std::vector<double> values = ReadValueList(in, n_gamma);
-    for (std::size_t j = 0; j < n_gamma; ++j)
-      rec.SetValue(row_of[p], j + 1, static_cast<float>(values[j]));
+    const std::size_t row = row_of[p];
+    if (!ReadIntensities(rec, values, n_gamma,
+                         [&](std::size_t j, float v) { rec.SetValue(row, j, v); }))
+      return false;
   }
 
   SummariseCGammaGrid(rec);
   rec.MinCStep = rec.CStep;
   rec.MinGStep = rec.GStep;
+  return true;
 }
 
 // B-beta photometry: held transposed, the file's first list down column 0 and its planes as
 // columns.
-void ReadBBeta(TLUM32& rec, LineReader& in, std::size_t n_first, std::size_t n_second) {
-  const std::vector<double> first = ReadValueList(in, n_first);
-  const std::vector<double> second = ReadValueList(in, n_second);
+bool ReadBBeta(TLUM32& rec, ValueStream& values, std::size_t n_first, std::size_t n_second) {
+  std::vector<double> first, second;
+  std::string fault = ReadAngleList(values, n_first, "B angles", first);
+  if (fault.empty()) fault = ReadAngleList(values, n_second, "beta angles", second);
+  if (!fault.empty()) return Fail(rec, "tm14: " + fault);
   rec.Matrix = std::make_unique<TSglArray>(n_first + 1, n_second + 1);
   for (std::size_t v = 0; v < n_first; ++v)
     rec.SetValue(v + 1, 0, static_cast<float>(first[v]));
   for (std::size_t h = 0; h < n_second; ++h)
     rec.SetValue(0, h + 1, static_cast<float>(second[h]));
-  for (std::size_t h = 0; h < n_second; ++h) {
-    const std::vector<double> values = ReadValueList(in, n_first);
-    for (std::size_t v = 0; v < n_first; ++v)
-      rec.SetValue(v + 1, h + 1, static_cast<float>(values[v]));
+  for (std::size_t h = 1; h <= n_second; ++h) {
+    if (!ReadIntensities(rec, values, n_first,
+                         [&](std::size_t v, float x) { rec.SetValue(v, h, x); }))
+      return false;
   }
   rec.NumGammas = static_cast<std::uint16_t>(n_second);
   rec.NumPlanes = static_cast<std::uint16_t>(n_first);
   SummariseBGrid(rec);
+  return true;
 }
 
 // The closing line: opening shape and the projected areas a (from below), b and c (from the
@@ -247,13 +275,12 @@ bool ParseTm14(TLUM32& rec, std::string_view text) {
   const std::int64_t n_gamma = IntWord(counts, 1);
   const std::int64_t n_c = IntWord(counts, 2);
   // Counts that cannot be right leave nothing worth keeping: the record is emptied.
-  if (n_gamma < 1 || n_c < 1 || n_gamma > 65535 || n_c > 65535) {
+  if (const std::string fault = CheckTableSize(n_c, n_gamma); !fault.empty()) {
     ClearKeepingName(rec);
-    return Fail(rec, "tm14: line 12: counts " + FormatInteger(n_gamma) + " and " +
-                         FormatInteger(n_c) + " are not 1 to 65535");
+    return Fail(rec, "tm14: line 12: " + fault);
   }
   const auto needed = static_cast<std::size_t>(n_gamma + n_c + n_gamma * n_c);
-  if (const std::size_t held = CountWordsAhead(in, needed); held < needed) {
+  if (const std::size_t held = CountWords(in.Rest(), needed); held < needed) {
     ClearKeepingName(rec);
     return Fail(rec, "tm14: declared " + FormatInteger(n_gamma) + " x " + FormatInteger(n_c) +
                          " values need " + FormatInteger(static_cast<std::int64_t>(needed)) +
@@ -263,10 +290,14 @@ bool ParseTm14(TLUM32& rec, std::string_view text) {
   rec.GridFlags = 0;
   const auto ng = static_cast<std::size_t>(n_gamma);
   const auto nc = static_cast<std::size_t>(n_c);
-  if (rec.PhotSystem == kSystemC)
-    ReadCGamma(rec, in, ng, nc);
-  else
-    ReadBBeta(rec, in, ng, nc);
+  ValueStream values(in);
+  const bool read =
+      rec.PhotSystem == kSystemC ? ReadCGamma(rec, values, ng, nc) : ReadBBeta(rec, values, ng, nc);
+  if (!read) {
+    const std::string reason = rec.ReadError;
+    ClearKeepingName(rec);
+    return Fail(rec, reason);
+  }
   rec.SetupSymmetry(rec.Symmetry);
   ReadOpeningLine(rec, in);
   return true;

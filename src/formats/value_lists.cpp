@@ -1,50 +1,68 @@
 #include "formats/value_lists.h"
 
+#include "formats/grid_rules.h"
 #include "model/lum32.h"
 
 namespace lumatra {
 
-namespace {
+ValueStream::ValueStream(LineReader& in, std::string_view first)
+    : in_(in), line_(first), line_no_(in.LineNumber()) {}
 
-// Appends the words of `line` to `out` until it holds `count` values.
-void TakeWords(std::string_view line, std::size_t count, std::vector<double>& out) {
-  std::size_t pos = 0;
-  while (out.size() < count) {
-    while (pos < line.size() && ValueDelimiters.Contains(line[pos]))
-      ++pos;
-    if (pos >= line.size()) return;
-    std::size_t end = pos;
-    while (end < line.size() && !ValueDelimiters.Contains(line[end]))
-      ++end;
-    out.push_back(StrToFloatOrZero(line.substr(pos, end - pos)));
-    pos = end;
+bool ValueStream::NextWord(std::string_view& word) {
+  while (true) {
+    while (pos_ < line_.size() && ValueDelimiters.Contains(line_[pos_]))
+      ++pos_;
+    if (pos_ < line_.size()) break;
+    if (!in_.Next(line_)) return false;
+    pos_ = 0;
+    line_no_ = in_.LineNumber();
   }
+  const std::size_t start = pos_;
+  while (pos_ < line_.size() && !ValueDelimiters.Contains(line_[pos_]))
+    ++pos_;
+  word = line_.substr(start, pos_ - start);
+  return true;
 }
 
-}  // namespace
-
-std::vector<double> ReadValueList(LineReader& in, std::size_t count) {
-  return ReadValueList(in, count, {});
+double ValueStream::Next() {
+  std::string_view word;
+  return NextWord(word) ? StrToFloatOrZero(word) : 0.0;
 }
 
-std::vector<double> ReadValueList(LineReader& in, std::size_t count, std::string_view first) {
-  std::vector<double> values;
-  values.reserve(count);
-  TakeWords(first, count, values);
-  std::string_view line;
-  while (values.size() < count && in.Next(line))
-    TakeWords(line, count, values);
-  values.resize(count, 0.0);
+std::vector<double> ValueStream::Take(std::size_t count) {
+  std::vector<double> values(count);
+  for (double& v : values)
+    v = Next();
   return values;
 }
 
-std::size_t CountWordsAhead(const LineReader& in, std::size_t enough) {
-  std::string_view rest = in.Rest();
+std::size_t ValueStream::WordsAhead(std::size_t enough) const {
+  const std::size_t here = CountWords(line_.substr(pos_), enough);
+  return here >= enough ? here : here + CountWords(in_.Rest(), enough - here);
+}
+
+std::string ReadAngleList(ValueStream& values, std::size_t count, const std::string& what,
+                          std::vector<double>& angles, bool descending_allowed) {
+  angles.resize(count);
+  std::vector<std::size_t> lines(count);
+  for (std::size_t k = 0; k < count; ++k) {
+    // Checked as stored: two angles that differ only beyond single precision are one angle.
+    const double v = values.Next();
+    angles[k] = AngleInRange(v) ? static_cast<double>(static_cast<float>(v)) : v;
+    lines[k] = values.Line();
+  }
+  std::size_t at = 0;
+  const std::string reason = CheckAngleList(angles, what, descending_allowed, &at);
+  if (reason.empty()) return {};
+  return "line " + FormatInteger(static_cast<std::int64_t>(lines[at])) + ": " + reason;
+}
+
+std::size_t CountWords(std::string_view text, std::size_t enough) {
   std::size_t words = 0;
+  if (enough == 0) return 0;
   bool in_word = false;
-  for (char c : rest) {
-    // Line ends separate words just as blanks and commas do.
-    bool delimiter = ValueDelimiters.Contains(c) || c == '\r' || c == '\n';
+  for (char c : text) {
+    const bool delimiter = ValueDelimiters.Contains(c) || c == '\r' || c == '\n';
     if (!delimiter && !in_word && ++words >= enough) return words;
     in_word = !delimiter;
   }

@@ -1,7 +1,7 @@
-// Value lists of the text formats (IES, TM14, CIE 102): a list of numbers that begins on a fresh
-// line and runs on over as many lines as it needs. Words are split at blanks and commas; words
-// left on the list's last line are ignored; a list cut short by the end of the file reads the
-// missing values as 0.
+// Value lists of the text formats (IES, TM14, CIE 102). The values of a file are one stream of
+// numbers: words are split at blanks, commas and tabs, a line end is just one more separator, and
+// a list that ends mid-line leaves the rest of that line to the next list. No value is ever
+// skipped; past the end of the data every value reads as 0.
 #pragma once
 
 #include <cstddef>
@@ -15,17 +15,39 @@ namespace lumatra {
 
 class TLUM32;
 
-// Reads `count` values starting with the next line of `in`. Lines without words are passed over.
-std::vector<double> ReadValueList(LineReader& in, std::size_t count);
+class ValueStream {
+ public:
+  // The stream starts with the words of `first` (the rest of a line already read, such as a
+  // keyword line) and continues with the next line of `in`.
+  explicit ValueStream(LineReader& in, std::string_view first = {});
 
-// The same, but the list begins with the words of `first` (the rest of a keyword line) before
-// it continues with the next line of `in`.
-std::vector<double> ReadValueList(LineReader& in, std::size_t count, std::string_view first);
+  // The next value, or 0 past the end of the data.
+  double Next();
+  // The next `count` values.
+  std::vector<double> Take(std::size_t count);
+  // The 1-based line number of the value taken last.
+  std::size_t Line() const { return line_no_; }
+  // Number of words still to come, counting no further than `enough`. Used to check declared
+  // counts against what a file holds before anything is allocated.
+  std::size_t WordsAhead(std::size_t enough) const;
 
-// Number of words (blank and comma delimited) from the reader's position to the end of the data;
-// stops counting once `enough` words have been seen. Used to check declared counts against what
-// a file holds before anything is allocated.
-std::size_t CountWordsAhead(const LineReader& in, std::size_t enough);
+ private:
+  bool NextWord(std::string_view& word);
+
+  LineReader& in_;
+  std::string_view line_;
+  std::size_t pos_ = 0;
+  std::size_t line_no_ = 0;
+};
+
+// Reads an angle list of `count` values from the stream and checks it as CheckAngleList
+// (grid_rules.h) does: "" when fine, else "line N: <reason>" naming the line of the angle at fault.
+std::string ReadAngleList(ValueStream& values, std::size_t count, const std::string& what,
+                          std::vector<double>& angles, bool descending_allowed = false);
+
+// Number of words (blank, comma, tab and line-end delimited) in `text`, counting no further
+// than `enough`.
+std::size_t CountWords(std::string_view text, std::size_t enough);
 
 // Empties the record for a reader while keeping its file name, so that nothing an earlier reader
 // of the fallback chain left behind leaks into the result.

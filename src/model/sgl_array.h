@@ -9,6 +9,12 @@
 
 namespace lumatra {
 
+// The most intensities (planes x gamma angles) a record's table may hold. Real files keep far
+// below it (a 0.5 x 0.5 degree grid of the whole sphere is 260,000); readers refuse larger
+// declarations before allocating, transforms never build larger tables, and so every writer's
+// output stays far below the size the readers accept.
+inline constexpr std::size_t kMaxIntensities = 1'000'000;
+
 class TSglArray {
  public:
   // rows x columns cells, all 0.0. Both counts are at least 1 and at most 65536.

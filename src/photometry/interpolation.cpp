@@ -25,6 +25,15 @@ std::size_t Clamp(std::int64_t k, std::size_t n) {
   return static_cast<std::size_t>(k);
 }
 
+// Trunc(x) + 1 as a table index: NaN and values beyond any table (a step of 1e-38, an angle of
+// 3e38) are kept inside the 64-bit range, which Clamp then brings into the table.
+std::int64_t TruncIndex(Real x) {
+  if (std::isnan(x)) return 1;
+  if (x >= 1e15L) return std::int64_t{1'000'000'000'000'000};
+  if (x <= -1e15L) return -std::int64_t{1'000'000'000'000'000};
+  return static_cast<std::int64_t>(std::trunc(x)) + 1;
+}
+
 Bracket Fraction(std::size_t j, std::size_t j2, Real x, Real lo, Real hi) {
   Bracket b{j, j2, 0.0f};
   if (j != j2 && hi != lo) b.t = static_cast<float>((x - lo) / (hi - lo));
@@ -33,7 +42,7 @@ Bracket Fraction(std::size_t j, std::size_t j2, Real x, Real lo, Real hi) {
 
 Bracket RegularGammaBracket(const TLUM32& r, Real g) {
   const std::size_t n = r.NumGammas;
-  std::size_t j = Clamp(static_cast<std::int64_t>(std::trunc((g - r.GFirst) / r.GStep)) + 1, n);
+  std::size_t j = Clamp(TruncIndex((g - r.GFirst) / r.GStep), n);
   std::size_t j2 = j < n ? j + 1 : n;
   Real lo = static_cast<Real>(j - 1) * r.GStep + r.GFirst;
   return Fraction(j, j2, g, lo, lo + r.GStep);
@@ -63,8 +72,9 @@ float BetweenPlanes(const TLUM32& r, const Bracket& g, std::size_t i, std::size_
   return static_cast<float>(p1 + (static_cast<Real>(p2) - p1) * (c - clo) / (chi - clo));
 }
 
+// Also true for a NaN direction.
 bool OutsideGamma(const TLUM32& r, Real g) {
-  return g < r.GFirst || g > r.GLast;
+  return !(g >= r.GFirst && g <= r.GLast);
 }
 
 // Brings any C angle into 0 <= C < 360.
@@ -119,7 +129,7 @@ float FullCircle(const TLUM32& r, float cf, float gf) {
   Real c = NormalizeC(cf);
   const std::size_t n = r.NumPlanes;
   if constexpr (kRegular) {
-    std::size_t i = Clamp(static_cast<std::int64_t>(std::trunc(c / r.CStep)) + 1, n);
+    std::size_t i = Clamp(TruncIndex(c / r.CStep), n);
     std::size_t i2 = i + 1 > n ? 1 : i + 1;
     Real clo = static_cast<Real>(i - 1) * r.CStep;
     return BetweenPlanes(r, gb, i, i2, c, clo, clo + r.CStep);
@@ -150,7 +160,7 @@ float Mirrored(const TLUM32& r, float cf, float gf) {
   const std::size_t n = r.NumPlanes;
   if constexpr (kRegular) {
     Real origin = kFromCFirst ? static_cast<Real>(r.CFirst) : 0.0L;
-    std::size_t i = Clamp(static_cast<std::int64_t>(std::trunc((c - origin) / r.CStep)) + 1, n);
+    std::size_t i = Clamp(TruncIndex((c - origin) / r.CStep), n);
     std::size_t i2 = std::min(i + 1, n);
     Real clo = static_cast<Real>(i - 1) * r.CStep + origin;
     Real chi = i >= n ? static_cast<Real>(r.CLast) : clo + r.CStep;
@@ -167,7 +177,7 @@ float Mirrored(const TLUM32& r, float cf, float gf) {
 // Translates a C-gamma direction into B-beta and reads the B grid (lower half space only).
 float BFrontEnd(const TLUM32& r, float cf, float gf) {
   Real g = std::fabs(static_cast<Real>(gf));
-  if (g > r.CLast || g < r.CFirst) return 0.0f;
+  if (!(g <= r.CLast && g >= r.CFirst)) return 0.0f;  // also for NaN
   Real c = cf;
   if (!std::isfinite(c)) return 0.0f;
   c = std::fmod(c, 360.0L);
@@ -194,7 +204,7 @@ float BGrid(const TLUM32& r, float bf, float betaf) {
   Real beta = betaf;
   if constexpr (kSymmetry == 2 || kSymmetry == 4) beta = std::fabs(beta);
   if constexpr (kSymmetry == 3 || kSymmetry == 4) b = std::fabs(b);
-  if (beta < r.GFirst || beta > r.GLast || b < r.CFirst || b > r.CLast) return 0.0f;
+  if (!(beta >= r.GFirst && beta <= r.GLast && b >= r.CFirst && b <= r.CLast)) return 0.0f;
   Bracket gb = SearchedGammaBracket(r, beta);
   const std::size_t n = r.NumPlanes;
   std::size_t k = 1;
@@ -260,7 +270,8 @@ long double FullCircleMean(const TLUM32& r, long double g) {
   const StoredPlanes<kCGamma> planes(r, g);
   if (n == 1) return planes.At(1);
   Real sum = 0;
-  for (std::size_t i = 1; i <= n; ++i) sum += FullCircleWeight(r, i) * planes.At(i);
+  for (std::size_t i = 1; i <= n; ++i)
+    sum += FullCircleWeight(r, i) * planes.At(i);
   return sum / 360;
 }
 
@@ -276,7 +287,8 @@ long double PartCircleMean(const TLUM32& r, long double g) {
   Real span = static_cast<Real>(r.CLast) - r.CFirst;
   if (n == 1 || span == 0) return planes.At(1);
   Real sum = 0;
-  for (std::size_t i = 1; i <= n; ++i) sum += PartCircleWeight(r, i) * planes.At(i);
+  for (std::size_t i = 1; i <= n; ++i)
+    sum += PartCircleWeight(r, i) * planes.At(i);
   return sum / span;
 }
 

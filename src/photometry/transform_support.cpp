@@ -28,7 +28,7 @@ float SmallestDifference(const std::vector<float>& angles) {
 
 bool TableFits(long double planes, long double gammas) {
   return planes >= 0 && gammas >= 0 && planes <= kMaxCount && gammas <= kMaxCount &&
-         (planes + 1) * (gammas + 1) <= kMaxCells;
+         planes * gammas <= static_cast<long double>(kMaxIntensities);
 }
 
 std::vector<float> EvenAngles(long double first, long double step, std::size_t count) {

@@ -16,11 +16,10 @@ namespace transform {
 
 // The largest plane or gamma count a table can hold (the counts are 16-bit fields).
 inline constexpr long double kMaxCount = 65535;
-// The most cells a transform builds (64 MB of floats; 0.1 x 0.1 degrees over the whole sphere
-// needs 6.5 million). A step from a file so fine that it asks for more leaves the record as it is.
-inline constexpr long double kMaxCells = 16.0L * 1024 * 1024;
 
-// Whether a table of these counts may be built (both counts 0..kMaxCount, cells within bound).
+// Whether a table of these counts may be built: both counts 0..kMaxCount and no more
+// intensities than a record may hold (kMaxIntensities). A step so fine that it asks for more
+// leaves the record as it is.
 bool TableFits(long double planes, long double gammas);
 
 // count angles first, first + step, ... computed in extended precision.

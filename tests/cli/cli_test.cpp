@@ -113,7 +113,7 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
   EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 6) << r.err;
   for (const char* name : broken)
     EXPECT_TRUE(r.err.rfind((f.dir / name).string() + ": ", 0) == 0 ||
-                Has(r.err, "\n" + (f.dir / name).string() + ": "))
+                Has(r.err, std::string("\n").append((f.dir / name).string()).append(": ")))
         << r.err;
   EXPECT_TRUE(Has(r.out, "1 converted, 6 failed, 0 skipped")) << r.out;
   EXPECT_TRUE(fs::exists(f.Out("GOOD.IES")));

@@ -198,10 +198,10 @@ TEST(CieReader, FaultsShowTheirErrorBox) {
       {Replaced(CieFile("C", "0 1 2 3 4\r\n", 1, 4), "PHOT= INCLUDE", "PHOT= FILE"),
        "data not included", "cie: PHOT"},
       {CieFile("C", "0 1 2 3 4\r\n  \r\n", 2, 4), "data is missing", "cie: declared 2 planes"},
-      {CieFile("C", "0 1 2 3 4 5 6 7 8 9 10\r\n", 2, 4), "data is missing", "cie: plane 2"},
       {CieFile("C", "0 1\r\n", 70000, 4), "data is missing", "cie: NPLA 70000"},
       {CieFile("C", "0 1\r\n", 0, 4), "data is missing", "cie: NPLA 0"},
-      {CieFile("C", "0 1 2 3 4\r\n", 60000, 60000), "data is missing", "cie: declared 60000"},
+      {CieFile("C", "0 1 2 3 4\r\n", 60000, 60000), "data is missing",
+       "cie: NPLA 60000 and NCON 60000: 60000 x 60000 intensities exceed the limit of 1000000"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);

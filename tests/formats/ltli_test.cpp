@@ -163,12 +163,16 @@ TEST(LtliReader, MalformedFilesFailWithAReason) {
       {"", "ltli: no \"LTLI\" marker"},
       {HeaderLine({1, 0, 90, 10, 10, 0, 0, 0, 0}, "LTLX"), "ltli: no \"LTLI\" marker"},
       {HeaderLine({1, 0, 90, 10, 10, 0, 0, 0}, "LTLI"), "ltli: no \"LTLI\" marker"},
-      {File(HeaderLine({1, 0, 90, 0, 10, 0, 0, 0, 0}), 10), "ltli: C step 0 and gamma step 10"},
-      {File(HeaderLine({1, 90, 90, 10, 0, 0, 0, 0, 0}), 10), "ltli: C step 10 and gamma step 0"},
-      {File(HeaderLine({1, 90, 90, -10, 10, 0, 0, 0, 0}), 10), "ltli: C step -10"},
-      {File(HeaderLine({1, 90, -90, 10, 10, 0, 0, 0, 0}), 10), "ltli: C range 90 and gamma"},
+      {File(HeaderLine({1, 0, 90, 0, 10, 0, 0, 0, 0}), 10),
+       "ltli: line 1: C step 0 and gamma step 10"},
+      {File(HeaderLine({1, 90, 90, 10, 0, 0, 0, 0, 0}), 10),
+       "ltli: line 1: C step 10 and gamma step 0"},
+      {File(HeaderLine({1, 90, 90, -10, 10, 0, 0, 0, 0}), 10), "ltli: line 1: C step -10"},
+      {File(HeaderLine({1, 90, -90, 10, 10, 0, 0, 0, 0}), 10),
+       "ltli: line 1: C range 90 and gamma"},
+      // A small file declaring a huge grid is refused before anything is allocated.
       {File(HeaderLine({1, 9999, 9999, 1, 1, 0, 0, 0, 0}), 10),
-       "ltli: 10000 planes x 10000 angles need 5882353 lines, file holds"},
+       "ltli: line 1: C range 9999 and gamma range 9999 must lie within 0 to 720"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);

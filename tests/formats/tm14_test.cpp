@@ -264,7 +264,7 @@ TEST(Tm14Reader, MalformedFilesFailWithAReason) {
   // that keeps its file name.
   rec.SetFileName("/x/huge.cib");
   EXPECT_FALSE(ParseTm14(rec, head + "65535 65535\r\n0 1 2\r\n"));
-  ExpectReason(rec, "tm14: declared 65535 x 65535");
+  ExpectReason(rec, "tm14: line 12: 65535 x 65535 intensities exceed the limit of 1000000");
   EXPECT_FALSE(rec.Matrix);
   EXPECT_TRUE(rec.LumName.empty());
   EXPECT_EQ(rec.FileName, "/x/huge.cib");
