@@ -201,7 +201,7 @@ TEST(BatchDriver, TwoRunsIntoOneFolderWriteEachTargetOnce) {
   Batch first;
   std::vector<std::string> sources;
   for (int i = 0; i < 80; ++i)
-    sources.push_back(first.Source("s" + std::to_string(i) + ".ldt"));
+    sources.push_back(first.Source(std::to_string(i) + ".ldt"));
   ScriptedUi second_ui;
   BatchDriver second(first.settings, second_ui, "");
   std::vector<std::string> first_files = sources, second_files = sources;
