@@ -27,7 +27,7 @@ std::string LampSetsJson(const TLUM32& rec) {
     const LampSetData& set = rec.LampSet[k];
     if (k) out += ",";
     out += JsonObject()
-               .Integer("num_lamps", set.NumLamps)
+               .Integer("num_lamps", rec.LampCount(static_cast<std::size_t>(k)))
                .Text("lamp_type", set.LampType.view())
                .Number("total_flux", set.TotalFlux)
                .Integer("wattage", set.Wattage)
@@ -67,6 +67,7 @@ std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
   }
   std::vector<double> zones(rec.ZoneFlux, rec.ZoneFlux + 36);
   o.Integer("format_code", rec.FileFormat)
+      .Bool("absolute_photometry", rec.AbsolutePhotometry != 0)
       .Integer("phot_system", rec.PhotSystem)
       .Integer("symmetry", rec.Symmetry)
       .Integer("grid_flags", rec.GridFlags)

@@ -11,6 +11,7 @@
 
 #include "formats/eulumdat.h"
 #include "formats/file_io.h"
+#include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
@@ -115,6 +116,11 @@ LdtGrid PlanGrid(const TLUM32& rec) {
   const std::size_t ng = g.full_gamma
                              ? static_cast<std::size_t>(RoundHalfEven(180.0L / rec.GStep) + 1)
                              : rec.NumGammas;
+  // A fine step over the full range could ask for more values than any reader takes back.
+  if (std::string reason = CheckTableSize(rec.NumPlanes, static_cast<std::int64_t>(ng));
+      g.full_gamma && !reason.empty())
+    throw IoError("ldt: gamma 0 to 180 degrees at the step " + FormatAngle(rec.GStep) + ": " +
+                  reason);
   // The stored angles as they are (a step known to a thousandth of a degree would drift over a
   // long list), or the full range at the step.
   g.gammas.resize(ng);

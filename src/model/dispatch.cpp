@@ -1,5 +1,7 @@
 // Load and Save: the two record operations that connect the record with the file formats.
+#include <filesystem>
 #include <string>
+#include <system_error>
 
 #include "formats/file_io.h"
 #include "model/format_table.h"
@@ -42,7 +44,12 @@ bool TLUM32::Load(std::string_view name) {
   NameChanged = 0;
   const std::string path(name);
   if (!FileExists(path)) {
-    ReadError = "cannot open file: no such file";
+    // A folder, a FIFO (which would block the read) or a link loop is there, but no file.
+    std::error_code ec;
+    const auto status = std::filesystem::status(path, ec);
+    const bool missing =
+        status.type() == std::filesystem::file_type::not_found || ec == std::errc::not_a_directory;
+    ReadError = missing ? "cannot open file: no such file" : "cannot open file: not a regular file";
     return false;
   }
   const std::string key = ExtensionKey(path);

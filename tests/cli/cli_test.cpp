@@ -3,6 +3,7 @@
 // writes the real user's settings.
 #include <gtest/gtest.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -102,20 +103,33 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
   WriteFile(f.dir / "short.lvk",
             "CIEF= CIE FileFormat, Version 1.0\r\nNPLA= 2\r\nNCON= 3\r\nPHOT= INCLUDE\r\n"
             "CONA= 0 45 90\r\n0 100 80 10\r\n");
+  // There, but no file: a folder, a FIFO (a read would block) and a link loop.
+  fs::create_directory(f.dir / "folder.ldt");
+  ASSERT_EQ(::mkfifo((f.dir / "pipe.ldt").c_str(), 0600), 0);
+  fs::create_symlink(f.dir / "loop.ldt", f.dir / "loop.ldt");
   Args args{"--to", "ies95", "--out", f.Out()};
-  const char* broken[] = {"empty.ldt",   "binary.ldt", "absurd.ldt",
-                          "missing.ldt", "text.ies",   "short.lvk"};
-  for (const char* name : broken)
+  const std::pair<const char*, const char*> broken[] = {
+      {"empty.ldt", ""},
+      {"binary.ldt", ""},
+      {"absurd.ldt", ""},
+      {"missing.ldt", "cannot open file: no such file"},
+      {"folder.ldt", "cannot open file: not a regular file"},
+      {"pipe.ldt", "cannot open file: not a regular file"},
+      {"loop.ldt", "cannot open file: not a regular file"},
+      {"text.ies", ""},
+      {"short.lvk", ""}};
+  for (const auto& [name, reason] : broken)
     args.push_back((f.dir / name).string());
   args.push_back(f.Source("good.ldt"));
   CliResult r = f.Convert(args);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 6) << r.err;
-  for (const char* name : broken)
-    EXPECT_TRUE(r.err.rfind((f.dir / name).string() + ": ", 0) == 0 ||
-                Has(r.err, std::string("\n").append((f.dir / name).string()).append(": ")))
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 9) << r.err;
+  const std::string lines = std::string("\n").append(r.err);
+  for (const auto& [name, reason] : broken)
+    EXPECT_TRUE(
+        Has(lines, std::string("\n").append((f.dir / name).string()).append(": ").append(reason)))
         << r.err;
-  EXPECT_TRUE(Has(r.out, "1 converted, 6 failed, 0 skipped")) << r.out;
+  EXPECT_TRUE(Has(r.out, "1 converted, 9 failed, 0 skipped")) << r.out;
   EXPECT_TRUE(fs::exists(f.Out("GOOD.IES")));
   EXPECT_FALSE(fs::exists(f.Out("EMPTY.IES")));
   EXPECT_FALSE(fs::exists(f.Out("TEXT.IES")));
@@ -186,9 +200,9 @@ TEST(Cli, InfoJsonCarriesTheEvaluatedRecord) {
   if (example.empty()) GTEST_SKIP() << "no examples";
   CliResult r = RunCliWith({"info", "--json", "--matrix", example.string()});
   ASSERT_EQ(r.status, 0) << r.err;
-  for (const char* key :
-       {"\"loaded\":true", "\"format_code\":2", "\"lum_flux\":", "\"zone_flux\":[",
-        "\"lamp_sets\":[{", "\"intensities\":[[", "\"direct_ratios\":["})
+  for (const char* key : {"\"loaded\":true", "\"format_code\":2", "\"absolute_photometry\":false",
+                          "\"lum_flux\":", "\"zone_flux\":[", "\"lamp_sets\":[{",
+                          "\"intensities\":[[", "\"direct_ratios\":["})
     EXPECT_TRUE(Has(r.out, key)) << key;
   EXPECT_EQ(std::count(r.out.begin(), r.out.end(), '\n'), 1);
 

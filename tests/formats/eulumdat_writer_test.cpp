@@ -329,6 +329,18 @@ TEST(EulumdatWriter, RefusesRecordsWithoutAnEulumdatForm) {
 
   TLUM32 empty;
   EXPECT_THROW(EulumdatText(empty), IoError);
+
+  // A fine gamma step that the full range would turn into more values than a reader takes.
+  TLUM32 fine;
+  FillGrid(fine, 0, Steps(0, 3.6f, 356.4f), {1.0f, 1.01f}, Falling);
+  try {
+    EulumdatText(fine);
+    ADD_FAILURE() << "100 planes x 18001 gammas written";
+  } catch (const IoError& e) {
+    EXPECT_EQ(std::string(e.what()),
+              "ldt: gamma 0 to 180 degrees at the step 0.01: 100 x 18001 intensities exceed the "
+              "limit of 1000000");
+  }
 }
 
 TEST(EulumdatWriter, NameWithoutExtensionGetsLdt) {
