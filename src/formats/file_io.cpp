@@ -251,7 +251,8 @@ std::string ReadFileBytes(const std::string& path) {
   in.seekg(0, std::ios::end);
   std::streamoff size = in.tellg();
   if (size < 0) throw IoError("cannot read file");
-  if (static_cast<std::uint64_t>(size) > kMaxInputFileSize) throw IoError("file too large");
+  if (static_cast<std::uint64_t>(size) > kMaxInputFileSize)
+    throw IoError("file too large (over " + std::to_string(kMaxInputFileSize >> 20) + " MB)");
   in.seekg(0, std::ios::beg);
   std::string bytes(static_cast<std::size_t>(size), '\0');
   if (size > 0 && !in.read(bytes.data(), size)) throw IoError("cannot read file");

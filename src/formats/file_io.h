@@ -11,8 +11,10 @@
 
 namespace lumatra {
 
-// Largest file any reader accepts; photometric files are kilobytes, catalogues megabytes.
-inline constexpr std::size_t kMaxInputFileSize = 256u << 20;
+// Largest file any reader accepts. Photometric files are kilobytes; a table at the intensity
+// limit (kMaxIntensities) takes about 10 MB as text, so anything larger is refused before it is
+// read into memory.
+inline constexpr std::size_t kMaxInputFileSize = 64u << 20;
 
 // The file's bytes. Throws IoError "cannot open file" / "cannot read file" / "file too large".
 std::string ReadFileBytes(const std::string& path);

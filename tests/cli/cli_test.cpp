@@ -107,6 +107,8 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
   fs::create_directory(f.dir / "folder.ldt");
   ASSERT_EQ(::mkfifo((f.dir / "pipe.ldt").c_str(), 0600), 0);
   fs::create_symlink(f.dir / "loop.ldt", f.dir / "loop.ldt");
+  WriteFile(f.dir / "huge.ldt", "");
+  fs::resize_file(f.dir / "huge.ldt", 65u << 20);  // sparse: refused before it is read
   Args args{"--to", "ies95", "--out", f.Out()};
   const std::pair<const char*, const char*> broken[] = {
       {"empty.ldt", ""},
@@ -116,6 +118,7 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
       {"folder.ldt", "cannot open file: not a regular file"},
       {"pipe.ldt", "cannot open file: not a regular file"},
       {"loop.ldt", "cannot open file: not a regular file"},
+      {"huge.ldt", "file too large (over 64 MB)"},
       {"text.ies", ""},
       {"short.lvk", ""}};
   for (const auto& [name, reason] : broken)
@@ -123,13 +126,13 @@ TEST(Cli, FailuresGiveOneLineReasonsAndTheNextFileIsConverted) {
   args.push_back(f.Source("good.ldt"));
   CliResult r = f.Convert(args);
   EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 9) << r.err;
+  EXPECT_EQ(std::count(r.err.begin(), r.err.end(), '\n'), 10) << r.err;
   const std::string lines = std::string("\n").append(r.err);
   for (const auto& [name, reason] : broken)
     EXPECT_TRUE(
         Has(lines, std::string("\n").append((f.dir / name).string()).append(": ").append(reason)))
         << r.err;
-  EXPECT_TRUE(Has(r.out, "1 converted, 9 failed, 0 skipped")) << r.out;
+  EXPECT_TRUE(Has(r.out, "1 converted, 10 failed, 0 skipped")) << r.out;
   EXPECT_TRUE(fs::exists(f.Out("GOOD.IES")));
   EXPECT_FALSE(fs::exists(f.Out("EMPTY.IES")));
   EXPECT_FALSE(fs::exists(f.Out("TEXT.IES")));
