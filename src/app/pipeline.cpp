@@ -15,7 +15,8 @@ namespace lumatra {
 namespace {
 
 bool IsIes(std::uint8_t code) {
-  return code == kFormatIes86 || code == kFormatIes91 || code == kFormatIes95;
+  return code == kFormatIes86 || code == kFormatIes91 || code == kFormatIes95 ||
+         code == kFormatIes02 || code == kFormatIes19;
 }
 
 void SetLabelField(TLUM32& rec, std::uint8_t field, const std::string& text) {

@@ -28,12 +28,40 @@ long double LampFluxOf(std::string_view text) {
 
 // The lamp flux the candela of an absolute-photometry file are kept relative to: the one its
 // [LAMP] line gives, or the 1986 edition's label line, as this program writes them; else 1000 lm.
-long double AbsoluteLampFlux(const TLUM32& rec) {
+// `lamp_text` is the text of the [LAMP] keyword of a 2002 or 2019 file, whose lamp type field may
+// come from [LAMPCAT].
+long double AbsoluteLampFlux(const TLUM32& rec, std::string_view lamp_text) {
   if (long double flux = LampFluxOf(rec.LampSet[0].LampType.view()); flux > 0) return flux;
+  if (long double flux = LampFluxOf(lamp_text); flux > 0) return flux;
   if (rec.LabelLines)
     for (const std::string& line : *rec.LabelLines)
       if (long double flux = LampFluxOf(line); flux > 0) return flux;
   return 1000.0L;
+}
+
+// The edition of a first line. The keyword editions from 2002 on also come in lower case or with
+// blanks after the colon; 1991 and 1995 are recognised exactly as written.
+std::uint8_t EditionOf(std::string_view first) {
+  if (first == "IESNA91") return kFormatIes91;
+  if (first == "IESNA:LM-63-1995") return kFormatIes95;
+  std::string key = UpperCase(first);
+  if (const std::size_t colon = key.find(':'); colon != std::string::npos)
+    key = key.substr(0, colon + 1) + Trim(std::string_view(key).substr(colon + 1));
+  if (key == "IESNA:LM-63-2002") return kFormatIes02;
+  if (key == "IES:LM-63-2019") return kFormatIes19;
+  return kFormatIes86;  // anything else is a label line
+}
+
+bool IsKeywordEdition(std::uint8_t edition) {
+  return edition == kFormatIes02 || edition == kFormatIes19;
+}
+
+// The file generation type of a 2019 file in units of 0.00001 (1.00001 undefined ... 1.11111);
+// 0 for a value that is none.
+std::uint32_t GenerationTypeOf(std::string_view word) {
+  double value = 0;
+  if (!ParseNumber(word, value) || !(value >= 1.0 && value < 1.2)) return 0;
+  return static_cast<std::uint32_t>(RoundHalfEven(value * 100000.0L));
 }
 
 // Reads one line and joins the following ones until the text holds `words` words (the ten-value
@@ -66,8 +94,10 @@ class IesReader {
     std::uint8_t edition = 0;
     std::size_t tilt_line = 0;
     if (!FindTiltLine(edition, tilt_line)) return Fail("ies: no TILT line");
-    if (edition != kFormatIes86) ReadKeywords();
+    edition_ = edition;
+    if (edition == kFormatIes91 || edition == kFormatIes95) ReadKeywords();
     ReadLabelLines(tilt_line);
+    if (IsKeywordEdition(edition)) ReadKeywordFields();
     if (!ReadTenValues()) return false;
     if (!ReadThreeValues()) return false;
     if (!(rec_.PhotSystem == kSystemC ? ReadTypeC() : ReadTypeBA())) return false;
@@ -90,10 +120,7 @@ class IesReader {
   bool FindTiltLine(std::uint8_t& edition, std::size_t& tilt_line) {
     std::string_view line;
     if (!in_.Next(line)) return false;
-    const std::string first = Trim(ShortText(line));
-    edition = first == "IESNA91"            ? kFormatIes91
-              : first == "IESNA:LM-63-1995" ? kFormatIes95
-                                            : kFormatIes86;  // later editions read as 1986
+    edition = EditionOf(Trim(ShortText(line)));
     while (in_.Next(line)) {
       if (UpperCase(Trim(ShortText(line))).starts_with("TILT=")) {
         tilt_line = in_.LineNumber();
@@ -112,6 +139,26 @@ class IesReader {
     rec_.LampSet[0].LampType = FindIesKeyword(in_, "[LAMP]");
   }
 
+  // 2002 and 2019: a keyword and its [MORE] lines are one text, cut to the field it fills.
+  void ReadKeywordFields() {
+    const std::vector<IesKeyword> keywords = IesKeywords(*rec_.LabelLines);
+    auto text_of = [&keywords](std::string_view name) -> const std::string* {
+      for (const IesKeyword& keyword : keywords)
+        if (!name.empty() && keyword.name == name) return &keyword.text;
+      return nullptr;
+    };
+    for (const IesKeywordField& field : IesKeywordFields()) {
+      if (!field.set) continue;
+      for (std::string_view name : field.names) {
+        if (const std::string* text = text_of(name)) {
+          field.set(rec_, *text);
+          break;
+        }
+      }
+    }
+    if (const std::string* lamp = text_of("[LAMP]")) lamp_text_ = *lamp;
+  }
+
   // Keeps the header lines, then reads the TILT line and skips the tilt data it announces.
   void ReadLabelLines(std::size_t tilt_line) {
     in_.Rewind();
@@ -120,11 +167,14 @@ class IesReader {
     } else {
       rec_.LabelLines.emplace();
     }
+    // The keyword editions keep their lines whole: a keyword text may run to 256 characters.
+    const bool whole = IsKeywordEdition(edition_);
     std::string_view line;
     while (in_.LineNumber() + 1 < tilt_line && in_.Next(line))
-      rec_.LabelLines->push_back(Trim(ShortText(line)));
+      rec_.LabelLines->push_back(whole ? Trim(line) : Trim(ShortText(line)));
     in_.Next(line);
     const std::string tilt = UpperCase(Trim(Trim(ShortText(line)).substr(5)));
+    rec_.IesTiltDropped = !tilt.empty() && tilt != "NONE";
     if (tilt == "INCLUDE") {
       // Lamp-to-luminaire geometry, number of tilt angles, the angles, the factors.
       for (int i = 0; i < 4; ++i)
@@ -151,7 +201,7 @@ class IesReader {
       // candela values are the luminaire's own, kept relative to a lamp flux so that
       // cd/klm x TotalFlux / 1000 gives them back.
       rec_.AbsolutePhotometry = 1;
-      lamp.TotalFlux = static_cast<float>(AbsoluteLampFlux(rec_));
+      lamp.TotalFlux = static_cast<float>(AbsoluteLampFlux(rec_, lamp_text_));
     } else {
       lamp.TotalFlux = static_cast<float>(count * lumens);
       if (!std::isfinite(lamp.TotalFlux) || lamp.TotalFlux <= 0.0f)
@@ -199,6 +249,9 @@ class IesReader {
         static_cast<float>(StrToFloatOrZero(ExtractWordView(1, line, ValueDelimiters)));
     rec_.LampSet[0].Wattage =
         ToU16(RoundHalfEven(StrToFloatOrZero(ExtractWordView(3, line, ValueDelimiters))));
+    // Earlier editions hold the ballast-lamp photometric factor there (2002: reserved).
+    if (edition_ == kFormatIes19)
+      rec_.IesGenerationType = GenerationTypeOf(ExtractWordView(2, line, ValueDelimiters));
     return true;
   }
 
@@ -311,6 +364,8 @@ class IesReader {
   TLUM32& rec_;
   LineReader in_;
   ValueStream values_;  // the angle and candela lists: one stream of numbers
+  std::uint8_t edition_ = kFormatIes86;
+  std::string lamp_text_;  // the [LAMP] text of a keyword edition
   std::int32_t nv_ = 0;
   std::int32_t nh_ = 0;
   long double multiplier_ = 1;

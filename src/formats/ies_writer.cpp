@@ -1,6 +1,9 @@
-// IES LM-63 writer: editions 1986, 1991 and 1995, absolute candela with multiplier 1.0 and
-// dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
+// IES LM-63 writer: editions 1986, 1991, 1995, 2002 and 2019, absolute candela with multiplier 1.0
+// and dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
 // characters) or unformatted (one list per line).
+#include <algorithm>
+#include <vector>
+
 #include "formats/file_io.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
@@ -15,6 +18,7 @@ constexpr std::string_view kEol = "\r\n";
 constexpr std::size_t kAngleWidth = 6;
 constexpr std::size_t kCandelaWidth = 10;
 constexpr std::size_t kLineFull = 74;  // a formatted line this long takes no further value
+constexpr std::size_t kLineMax = 256;  // longest line of the 2002 and 2019 editions
 
 // A header text as stored; a line end inside it would break the header apart, so it becomes a
 // blank.
@@ -60,11 +64,95 @@ void Header199x(const TLUM32& rec, std::uint8_t code, std::string& out) {
     HeaderLine(out, "", "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
 }
 
+bool IsKeywordEdition(std::uint8_t code) {
+  return code == kFormatIes02 || code == kFormatIes19;
+}
+
+// A keyword line of at most 256 characters: a longer text goes on in [MORE] lines, broken at a
+// blank, which the reader puts back when it joins them.
+void KeywordLine(std::string& out, std::string_view line) {
+  std::string rest;
+  for (char c : line)
+    rest += c == '\r' || c == '\n' ? ' ' : c;
+  while (rest.size() > kLineMax) {
+    const std::size_t blank = rest.rfind(' ', kLineMax);
+    const bool at_blank = blank != std::string::npos && blank > rest.find(']') + 1;
+    const std::size_t cut = at_blank ? blank : kLineMax;  // a word longer than a line is cut
+    out += std::string_view(rest).substr(0, cut);
+    out += kEol;
+    rest = "[MORE] " + rest.substr(at_blank ? cut + 1 : cut);
+  }
+  out += rest;
+  out += kEol;
+}
+
+// 2002 and 2019: the record's fields as keywords, then every keyword of the source that no field
+// took. A field still holding what a source keyword gave is written as the source wrote it (its
+// [MORE] lines and the text beyond the field's length included).
+void HeaderKeywords(const TLUM32& rec, std::uint8_t code, std::string& out) {
+  KeywordLine(out, code == kFormatIes19 ? "IES:LM-63-2019" : "IESNA:LM-63-2002");
+  const std::vector<IesKeyword> source =
+      rec.LabelLines ? IesKeywords(*rec.LabelLines) : std::vector<IesKeyword>{};
+  std::vector<bool> written(source.size(), false);
+  auto write_source = [&](std::size_t k) {
+    for (const std::string& line : source[k].lines)
+      KeywordLine(out, line);
+    written[k] = true;
+  };
+  auto has_source = [&](std::string_view name) {
+    return std::any_of(source.begin(), source.end(),
+                       [name](const IesKeyword& k) { return k.name == name; });
+  };
+  // The first source keyword of a name that gave the field its text (all of it, or the keyword
+  // line alone as the 1991/1995 editions read it); any one of the name without a field.
+  auto find_source = [&](const IesKeywordField& field, bool any) {
+    for (std::string_view name : field.names) {
+      for (std::size_t k = 0; k < source.size(); ++k) {
+        if (written[k] || name.empty() || source[k].name != name) continue;
+        if (any || !field.get) return k;
+        const std::string_view value = field.get(rec);
+        auto gave = [&](const std::string& text) {
+          return std::string_view(text).substr(0, field.capacity) == value;
+        };
+        if (gave(source[k].text) || gave(source[k].first)) return k;
+      }
+    }
+    return source.size();
+  };
+
+  for (const IesKeywordField& field : IesKeywordFields()) {
+    std::size_t k = find_source(field, false);
+    if (k == source.size() && field.source_first) k = find_source(field, true);
+    if (k < source.size()) {
+      write_source(k);
+    } else if (field.from_record && (field.required || !TrimView(field.get(rec)).empty())) {
+      KeywordLine(out, std::string(field.names[0]) + ' ' + std::string(field.get(rec)));
+    } else if (field.required) {
+      KeywordLine(out, std::string(field.names[0]) + ' ');
+    }
+    // The lamp flux and watts as the 1995 header gives them, unless the source has a [LAMP].
+    if (field.names[1] == "[LAMP]" && !has_source("[LAMP]"))
+      KeywordLine(out, "[LAMP] " + FluxAndWatts(rec));
+  }
+  for (std::size_t k = 0; k < source.size(); ++k)
+    if (!written[k]) write_source(k);
+  if (rec.IesTiltDropped) KeywordLine(out, "[OTHER] TILT data of the source not kept");
+}
+
+// The second value of the 2019 edition's ballast line: the file generation type, 1.00001
+// (undefined) when the record has none.
+std::string GenerationType(const TLUM32& rec) {
+  const std::uint32_t type = rec.IesGenerationType != 0 ? rec.IesGenerationType : 100001;
+  const std::string fraction = FormatInteger(type % 100000);
+  return FormatInteger(type / 100000) + '.' + std::string(5 - fraction.size(), '0') + fraction;
+}
+
 // Collects the values of one list into lines.
 class ListWriter {
  public:
-  ListWriter(std::string& out, bool unformatted, std::size_t width)
-      : out_(out), unformatted_(unformatted), width_(width) {}
+  // `line_max`: the longest unformatted line (0: no limit).
+  ListWriter(std::string& out, bool unformatted, std::size_t width, std::size_t line_max)
+      : out_(out), unformatted_(unformatted), width_(width), line_max_(line_max) {}
 
   void AddValue(long double value, long double near_zero) { AddText(FormatKept(value, near_zero)); }
   void AddAngle(float angle) { AddText(FormatAngle(angle)); }
@@ -82,7 +170,13 @@ class ListWriter {
   void AddText(const std::string& text) { AddText(text, text); }
   void AddText(std::string_view formatted, std::string_view unformatted) {
     if (unformatted_) {
-      if (!first_) line_ += ' ';
+      if (!first_ && line_max_ != 0 && line_.size() + 1 + unformatted.size() > line_max_) {
+        out_ += line_;
+        out_ += kEol;
+        line_.clear();
+      } else if (!first_) {
+        line_ += ' ';
+      }
       line_ += unformatted;
     } else {
       if (line_.size() >= kLineFull) {
@@ -102,6 +196,7 @@ class ListWriter {
   std::string& out_;
   bool unformatted_;
   std::size_t width_;
+  std::size_t line_max_;
   std::string line_;
   bool first_ = true;
 };
@@ -142,7 +237,9 @@ struct IesGrid {
 std::string IesText(TLUM32& rec, std::uint8_t code) {
   CheckWritableTable(rec, "ies");
   std::string out;
-  if (code == kFormatIes91 || code == kFormatIes95) {
+  if (IsKeywordEdition(code)) {
+    HeaderKeywords(rec, code, out);
+  } else if (code == kFormatIes91 || code == kFormatIes95) {
     Header199x(rec, code, out);
   } else {
     Header1986(rec, out);
@@ -165,8 +262,8 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
   const IesGrid grid(rec);
   // The C0 plane repeated as C360 for programs that expect the closed circle (full-circle C
   // data only; a B or A grid has no such plane).
-  const bool add360 = code == kFormatIes95 && rec.DuplicateC0AsC360 && rec.Symmetry == 0 &&
-                      rec.PhotSystem == kSystemC;
+  const bool add360 = (code == kFormatIes95 || IsKeywordEdition(code)) && rec.DuplicateC0AsC360 &&
+                      rec.Symmetry == 0 && rec.PhotSystem == kSystemC;
   const std::size_t nh = grid.horizontal_count + (add360 ? 1 : 0);
   out.reserve(out.size() + 160 + (grid.vertical_count + 2) * (nh + 1) * (kCandelaWidth + 1));
 
@@ -183,11 +280,15 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
     out += metres(area.Length) + ' ' + metres(area.Width) + ' ' + metres(area.HeightC0);
   }
   out += kEol;
-  out += "1.0 1.0 " + FormatInteger(rec.LampSet[0].Wattage);
+  // Ballast factor, ballast-lamp photometric factor (2002: reserved, 1; 2019: the file
+  // generation type), input watts.
+  out += "1.0 " + (code == kFormatIes19 ? GenerationType(rec) : std::string("1.0")) + ' ' +
+         FormatInteger(rec.LampSet[0].Wattage);
   out += kEol;
 
   const bool unformatted = rec.UnformattedOutput != 0;
-  ListWriter angles(out, unformatted, kAngleWidth);
+  const std::size_t line_max = IsKeywordEdition(code) ? kLineMax : 0;
+  ListWriter angles(out, unformatted, kAngleWidth, line_max);
   for (std::size_t v = 1; v <= grid.vertical_count; ++v)
     angles.AddAngle(grid.Vertical(v));
   angles.End();
@@ -202,7 +303,7 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
 
   const long double to_candela = lamp_flux / 1000.0L;
   const long double near_zero = NearZeroOf(rec, to_candela);
-  ListWriter candela(out, unformatted, kCandelaWidth);
+  ListWriter candela(out, unformatted, kCandelaWidth, line_max);
   for (std::size_t h = 1; h <= nh; ++h) {
     const std::size_t plane = h > grid.horizontal_count ? 1 : h;
     for (std::size_t v = 1; v <= grid.vertical_count; ++v)

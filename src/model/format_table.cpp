@@ -72,8 +72,10 @@ constexpr WriterEntry kWriters[] = {
     {kFormatIes86, "ies86", ".IES", "IES LM-63-1986", WriteIesFile, IesText},
     {kFormatIes91, "ies91", ".IES", "IES LM-63-1991", WriteIesFile, IesText},
     {kFormatIes95, "ies95", ".IES", "IES LM-63-1995", WriteIesFile, IesText},
+    {kFormatIes02, "ies02", ".IES", "IES LM-63-2002", WriteIesFile, IesText},
     {kFormatLtli, "ltli", ".LTL", "LTLI fixed-column", WriteNoCode<WriteLTLI>,
      TextNoCode<LTLIText>},
+    {kFormatIes19, "ies19", ".IES", "IES LM-63-2019", WriteIesFile, IesText},
     {kFormatCie, "cie", ".LVK", "CIE 102", WriteNoCode<WriteCieFile>, TextNoCode<CieText>},
 };
 

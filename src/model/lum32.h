@@ -34,7 +34,9 @@ enum FormatCode : std::uint8_t {
   kFormatIes86 = 5,
   kFormatIes91 = 6,
   kFormatIes95 = 7,
+  kFormatIes02 = 8,  // IES LM-63-2002
   kFormatLtli = 9,
+  kFormatIes19 = 10,  // IES LM-63-2019
   kFormatCie = 11,
   kFormatPlaceholder = 12,
   kFormatPdf = 13,
@@ -106,7 +108,13 @@ struct PersistentBlock1 {  // 1024 bytes: texts, lamps, grid summary, symmetry
   // Lamps of each set. NumLamps holds the same count up to 255; files written before this field
   // existed hold 0 here, and their NumLamps is the count. Read through LampCount().
   std::uint32_t LampCounts[5];
-  std::uint8_t reserved2[24];
+  // The file generation type of an IES LM-63-2019 source in units of 0.00001 (100001: 1.00001,
+  // undefined; 110100: accredited laboratory, lumen-scaled). 0: not given (other sources, files
+  // written before the field existed).
+  std::uint32_t IesGenerationType;
+  // 1: the IES source had tilt data (TILT=INCLUDE or a tilt file) that the record does not hold.
+  std::uint8_t IesTiltDropped;
+  std::uint8_t reserved2[19];
 };
 
 struct PersistentBlock2 {  // 640 bytes: computed results
@@ -290,7 +298,9 @@ static_assert(offsetof(PersistentBlock1, Tm14Extra) == 974);
 static_assert(offsetof(PersistentBlock1, UnformattedOutput) == 978);
 static_assert(offsetof(PersistentBlock1, AbsolutePhotometry) == 979);
 static_assert(offsetof(PersistentBlock1, LampCounts) == 980);
-static_assert(offsetof(PersistentBlock1, reserved2) == 1000);
+static_assert(offsetof(PersistentBlock1, IesGenerationType) == 1000);
+static_assert(offsetof(PersistentBlock1, IesTiltDropped) == 1004);
+static_assert(offsetof(PersistentBlock1, reserved2) == 1005);
 
 static_assert(sizeof(PersistentBlock2) == kBlock2Size);
 static_assert(offsetof(PersistentBlock2, RefFlux) == 0);

@@ -95,8 +95,9 @@ TEST(Pipeline, IesTargetsGetAGammaRangeEndingAt90Or180) {
     float last;
     std::uint8_t target;
     float expected_last;
-  } cases[] = {{85, kFormatIes86, 90},   {120, kFormatIes91, 180},  {90, kFormatIes95, 90},
-               {180, kFormatIes95, 180}, {85, kFormatEulumdat, 85}, {120, kFormatTm14, 120}};
+  } cases[] = {{85, kFormatIes86, 90},    {120, kFormatIes91, 180}, {90, kFormatIes95, 90},
+               {180, kFormatIes95, 180},  {85, kFormatIes02, 90},   {120, kFormatIes19, 180},
+               {85, kFormatEulumdat, 85}, {120, kFormatTm14, 120}};
   for (const Case& c : cases) {
     TLUM32 rec;
     Downlight(rec, c.last);
@@ -161,9 +162,11 @@ TEST(Pipeline, LabelLinesOf1986SourcesFillTheChosenFields) {
   p.Run(rec, kFormatEulumdat, kFormatIes86);
   EXPECT_EQ(rec.ReportNo2.str(), "only line");
   EXPECT_EQ(rec.LumNumber.str(), "");
-  load({"x", "y", "z"});
-  p.Run(rec, kFormatEulumdat, kFormatIes95);
-  EXPECT_EQ(rec.ReportNo2.str(), "");
+  for (std::uint8_t keyword_edition : {kFormatIes95, kFormatIes02, kFormatIes19}) {
+    load({"x", "y", "z"});
+    p.Run(rec, kFormatEulumdat, keyword_edition);
+    EXPECT_EQ(rec.ReportNo2.str(), "") << int{keyword_edition};
+  }
   load({"x", "y", "z"});
   p.Run(rec, kFormatIes91, kFormatIes86);
   EXPECT_EQ(rec.ReportNo2.str(), "");

@@ -95,7 +95,7 @@ TEST(FormatTable, EveryWriterLoadsBackByItsKeyAndThroughTheFallbackChain) {
     }
     ++written;
   }
-  EXPECT_EQ(written, 8);
+  EXPECT_EQ(written, 10);
 }
 
 // Where the LTLI read-back record holds the value the writer sampled at plane p (from 1): the

@@ -1,11 +1,13 @@
 // The IES files of the shared corpus: each loads with the edition its first line calls for, with
 // the grid its manifest entry describes, and survives trips through the 1995 writer, directly
-// and by way of EULUMDAT.
+// and by way of EULUMDAT, and through the 2002 and 2019 writers with every keyword.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <regex>
+#include <set>
 #include <string>
 
 #include "formats/eulumdat.h"
@@ -19,6 +21,7 @@ namespace {
 
 struct Entry {
   std::string path;
+  std::string format;  // IES86, IES91, IES95, IES2002
   std::string notes;
 };
 
@@ -34,12 +37,17 @@ std::vector<Entry> IesEntries() {
       fields.push_back(line.substr(start, tab - start));
     fields.push_back(line.substr(start));
     if (fields.size() >= 8 && fields[3].starts_with("IES"))
-      out.push_back({(testing::CorpusDir().parent_path() / fields[0]).string(), fields[7]});
+      out.push_back(
+          {(testing::CorpusDir().parent_path() / fields[0]).string(), fields[3], fields[7]});
   }
   return out;
 }
 
-std::uint8_t CodeOfFirstLine(const std::string& bytes) {
+// The code a file must load with: its edition, where a 1991 or 1995 first line not written
+// exactly so makes it a 1986 file.
+std::uint8_t ExpectedCode(const Entry& e) {
+  if (e.format == "IES2002") return kFormatIes02;
+  const std::string bytes = testing::ReadFile(e.path);
   LineReader in(bytes);
   const std::string first = Trim(ShortText(in.ReadLine()));
   if (first == "IESNA91") return kFormatIes91;
@@ -54,7 +62,7 @@ TEST(IesCorpus, EveryFileLoadsWithItsEditionAndGrid) {
   for (const Entry& e : entries) {
     TLUM32 rec;
     ASSERT_TRUE(rec.Load(e.path)) << e.path << ": " << rec.ReadError;
-    EXPECT_EQ(rec.FileFormat, CodeOfFirstLine(testing::ReadFile(e.path))) << e.path;
+    EXPECT_EQ(rec.FileFormat, ExpectedCode(e)) << e.path;
     ASSERT_TRUE(rec.LabelLines.has_value());
     std::smatch m;
     if (!std::regex_search(e.notes, m, grid)) continue;
@@ -112,6 +120,60 @@ TEST(IesCorpus, ThroughIes95AndThroughEulumdatKeepEveryCandelaValue) {
     ASSERT_TRUE(ParseIes(back, IesText(ldt, kFormatIes95), code)) << e.path;
     ExpectSameCandela(rec, back, ldt.LampSet[0].TotalFlux / 1000.0L * 0.05L + 0.0501L, 5e-5L,
                       e.path);
+  }
+}
+
+// The keywords of a header as (keyword, text) pairs, [MORE] lines joined.
+std::multiset<std::pair<std::string, std::string>> KeywordTexts(const TLUM32& rec) {
+  std::multiset<std::pair<std::string, std::string>> out;
+  if (rec.LabelLines)
+    for (const IesKeyword& k : IesKeywords(*rec.LabelLines))
+      out.emplace(k.name, k.text);
+  return out;
+}
+
+// Keyword sources (every corpus file from 1991 on and the files of tests/data) through the 2002
+// writer, and the 2019 file through the 2019 writer: every keyword text, the generation type,
+// every candela value and the lamp flux come back; the maker, luminaire and lamp texts of a 2002
+// or 2019 file reach the EULUMDAT fields.
+TEST(IesCorpus, KeywordEditionsKeepEveryKeywordTheGenerationTypeAndEveryCandelaValue) {
+  std::vector<std::string> paths;
+  for (const Entry& e : IesEntries())
+    if (e.format != "IES86") paths.push_back(e.path);
+  for (const char* name : {"bollard_2002.ies", "tilt_include_2002.ies", "downlight_2019.ies",
+                           "more_lines_1995.ies", "two_keywords_1991.ies"})
+    paths.push_back((testing::TestDataDir() / "ies" / name).string());
+  for (const std::string& path : paths) {
+    SCOPED_TRACE(path);
+    TLUM32 rec;
+    ASSERT_TRUE(rec.Load(path)) << rec.ReadError;
+    const std::uint8_t target = rec.FileFormat == kFormatIes19 ? kFormatIes19 : kFormatIes02;
+    const std::string text = IesText(rec, target);
+    std::size_t longest = 0;
+    for (LineReader in(text); !in.AtEnd();)
+      longest = std::max(longest, in.ReadLine().size());
+    EXPECT_LE(longest, 256u);
+    TLUM32 back;
+    std::uint8_t code = 0;
+    ASSERT_TRUE(ParseIes(back, text, code)) << back.ReadError;
+    EXPECT_EQ(code, target);
+    const auto source_keywords = KeywordTexts(rec), back_keywords = KeywordTexts(back);
+    for (const auto& keyword : source_keywords)
+      EXPECT_EQ(back_keywords.count(keyword), source_keywords.count(keyword))
+          << keyword.first << " " << keyword.second;
+    EXPECT_EQ(back.IesGenerationType, target == kFormatIes19 ? rec.IesGenerationType : 0u);
+    EXPECT_EQ(back.LampSet[0].TotalFlux, rec.LampSet[0].TotalFlux);
+    EXPECT_EQ(+back.AbsolutePhotometry, rec.AbsolutePhotometry);
+    ExpectSameCandela(rec, back, 0.0501L, 1e-6L, path);
+
+    if (rec.FileFormat != kFormatIes02 && rec.FileFormat != kFormatIes19) continue;
+    EXPECT_FALSE(TrimView(rec.Company.view()).empty());
+    TLUM32 ldt;
+    ASSERT_TRUE(ParseEulumdat(ldt, EulumdatText(rec))) << ldt.ReadError;
+    EXPECT_EQ((std::vector<std::string>{ldt.Company.str(), ldt.LumNumber.str(), ldt.LumName.str(),
+                                        ldt.LampSet[0].LampType.str()}),
+              (std::vector<std::string>{rec.Company.str(), rec.LumNumber.str(), rec.LumName.str(),
+                                        rec.LampSet[0].LampType.str()}));
   }
 }
 

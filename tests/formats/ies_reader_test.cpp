@@ -35,9 +35,9 @@ Parsed Parse(TLUM32& rec, const std::string& text) {
 
 // A small type C file: 3 gamma angles, the given horizontal angles, candela 100*(plane)+gamma.
 std::string TypeC(const std::string& head, const std::string& horizontal, int nh,
-                  const std::string& ten_tail = "1 2 0 0 0") {
-  std::string s = head + "TILT=NONE\r\n1 1000 1 3 " + std::to_string(nh) + " " + ten_tail +
-                  "\r\n1 1 60\r\n0 45 90\r\n" + horizontal + "\r\n";
+                  const std::string& ten_tail = "1 2 0 0 0", const std::string& three = "1 1 60") {
+  std::string s = head + "TILT=NONE\r\n1 1000 1 3 " + std::to_string(nh) + " " + ten_tail + "\r\n" +
+                  three + "\r\n0 45 90\r\n" + horizontal + "\r\n";
   for (int p = 1; p <= nh; ++p)
     s += std::to_string(100 * p) + " " + std::to_string(100 * p + 1) + " " +
          std::to_string(100 * p + 2) + "\r\n";
@@ -45,26 +45,74 @@ std::string TypeC(const std::string& head, const std::string& horizontal, int nh
 }
 
 TEST(IesEdition, FirstLineSelectsTheCode) {
-  TLUM32 rec;
-  EXPECT_EQ(Parse(rec, TypeC("Some label\r\n", "0", 1)).code, kFormatIes86);
-  EXPECT_EQ(Parse(rec, TypeC("IESNA91\r\n", "0", 1)).code, kFormatIes91);
-  EXPECT_EQ(Parse(rec, TypeC("IESNA:LM-63-1995\r\n", "0", 1)).code, kFormatIes95);
-  EXPECT_EQ(Parse(rec, TypeC("  IESNA91  \r\n", "0", 1)).code, kFormatIes91);  // trimmed
-  EXPECT_EQ(Parse(rec, TypeC("iesna91\r\n", "0", 1)).code, kFormatIes86);      // exact case
-  EXPECT_EQ(Parse(rec, TypeC("IESNA95\r\n", "0", 1)).code, kFormatIes86);
+  // 1991 and 1995 exactly as written (trimmed); 2002 and 2019 also in lower case and with blanks
+  // after the colon; anything else is a 1986 label line.
+  const struct {
+    std::string first;
+    std::uint8_t code;
+  } cases[] = {{"Some label", kFormatIes86},
+               {"IESNA91", kFormatIes91},
+               {"IESNA:LM-63-1995", kFormatIes95},
+               {"  IESNA91  ", kFormatIes91},
+               {"iesna91", kFormatIes86},
+               {"IESNA95", kFormatIes86},
+               {"iesna:lm-63-1995", kFormatIes86},
+               {"IESNA:LM-63-2002", kFormatIes02},
+               {"iesna: lm-63-2002 ", kFormatIes02},
+               {"IES:LM-63-2019", kFormatIes19},
+               {"IES:  lm-63-2019", kFormatIes19},
+               {"IESNA:LM-63-2019", kFormatIes86},
+               {"IESNA:LM-63-2002 draft", kFormatIes86}};
+  for (const auto& c : cases) {
+    TLUM32 rec;
+    const Parsed p = Parse(rec, TypeC(c.first + "\r\n[MANUFAC] ACME\r\n", "0", 1));
+    ASSERT_TRUE(p.ok) << c.first;
+    EXPECT_EQ(p.code, c.code) << c.first;
+    // Keywords fill fields in the keyword editions only.
+    EXPECT_EQ(rec.Company.empty(), c.code == kFormatIes86) << c.first;
+  }
 }
 
-TEST(IesEdition, LaterEditionsReadAs1986WithKeywordsOnlyInLabelLines) {
+// 2002 and 2019: a keyword and its [MORE] lines are one text, cut to its field; the lamp
+// catalogue number wins over the lamp description; the keyword lines stay whole.
+TEST(IesKeywordEditions, KeywordsWithTheirMoreLinesFillTheFields) {
   TLUM32 rec;
-  Parsed p = Parse(rec, TypeC("IESNA:LM-63-2002\r\n[MANUFAC] ACME\r\n [TEST]  T-1 \r\n", "0", 1));
-  ASSERT_TRUE(p.ok);
-  EXPECT_EQ(p.code, kFormatIes86);
-  EXPECT_TRUE(rec.Company.empty());
-  EXPECT_TRUE(rec.ReportNo.empty());
-  ASSERT_TRUE(rec.LabelLines.has_value());
-  ASSERT_EQ(rec.LabelLines->size(), 3u);
-  EXPECT_EQ((*rec.LabelLines)[0], "IESNA:LM-63-2002");
-  EXPECT_EQ((*rec.LabelLines)[2], "[TEST]  T-1");  // trimmed
+  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "downlight_2019.ies").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatIes19);
+  const LampSetData& lamp = rec.LampSet[0];
+  EXPECT_EQ((std::vector<std::string>{rec.ReportNo.str(), rec.DateUser.str(), rec.Company.str(),
+                                      rec.LumNumber.str(), rec.LumName.str(), lamp.LampType.str(),
+                                      lamp.ColourAppearance.str(), lamp.ColourRendering.str()}),
+            (std::vector<std::string>{
+                "LT-2019-0042", "2021-03-15", "Example Lighting Works", "EX-DL-150-840",
+                "Recessed LED downlight, 150 mm aperture, opal diffuser for ceilings of 12 to 25 ",
+                "LED-MOD-12W-840", "4000 K", "82"}));
+  EXPECT_EQ(rec.IesGenerationType, 110100u);
+
+  const std::string long_text(300, 'x');
+  ASSERT_TRUE(Parse(rec, TypeC("IESNA:LM-63-2002\r\n[TEST]glued\r\n[LAMP] 70 W HIT\r\n[_NOTE] " +
+                                   long_text + "\r\n",
+                               "0", 1, "1 2 0 0 0", "1 1.10000 60"))
+                  .ok);
+  EXPECT_EQ(rec.ReportNo.str(), "glued");
+  EXPECT_EQ(rec.LampSet[0].LampType.str(), "70 W HIT");
+  EXPECT_EQ(rec.LabelLines->back(), "[_NOTE] " + long_text);
+  EXPECT_EQ(rec.IesGenerationType, 0u);  // 2002 reserves the value
+}
+
+TEST(IesKeywordEditions, TheFileGenerationTypeIsKeptWhenItIsOne) {
+  const struct {
+    std::string value;
+    std::uint32_t kept;
+  } cases[] = {{"1.00001", 100001}, {"1.10100", 110100}, {"1.0101", 101010},
+               {"1", 100000},       {"0.95", 0},         {"2", 0},
+               {"abc", 0}};
+  for (const auto& c : cases) {
+    TLUM32 rec;
+    ASSERT_TRUE(
+        Parse(rec, TypeC("IES:LM-63-2019\r\n", "0", 1, "1 2 0 0 0", "1 " + c.value + " 60")).ok);
+    EXPECT_EQ(rec.IesGenerationType, c.kept) << c.value;
+  }
 }
 
 TEST(IesKeywords, FillTheTextFields) {
@@ -356,7 +404,8 @@ TEST(IesHostile, RefusedFilesNameTheFault) {
       {"x\nTILT=NONE\n1 1000 1 60000 60000 1 2 0 0 0\n1 1 10\n0 90\n0\n1 2\n",
        "ies: line 3: 60000 x 60000 intensities exceed the limit of 1000000"},
       {"x\nTILT=NONE\n1 1000 1 70000 1 1 2 0 0 0\n1 1 10\n0\n", "*65535"},
-      {"x\nTILT=NONE\n1 1000 1 0 1 1 2 0 0 0\n1 1 10\n0\n", "ies: line 3: number of vertical angles is 0"},
+      {"x\nTILT=NONE\n1 1000 1 0 1 1 2 0 0 0\n1 1 10\n0\n",
+       "ies: line 3: number of vertical angles is 0"},
       {"x\nTILT=NONE\n1 1000 1 2 -3 1 2 0 0 0\n1 1 10\n0\n",
        "ies: line 3: number of horizontal angles is -3"},
       // Two values short of 2 + 2 angles and 2 x 2 candela values.

@@ -33,7 +33,7 @@ TEST(FormatTable, FallbackOrderAndCodes) {
   EXPECT_EQ(chain, (std::vector<std::string_view>{"ldt", "cie", "ltli", "ies", "tm14",
                                                   "placeholder", "l32", "lum"}));
   EXPECT_EQ(FindWriter(kFormatEulumdat2)->write, FindWriter(kFormatEulumdat)->write);
-  EXPECT_EQ(FindWriter(8), nullptr);
+  EXPECT_EQ(FindWriter(kFormatPlaceholder), nullptr);
   EXPECT_EQ(FindWriter(kFormatPdf), nullptr);
   EXPECT_EQ(FindWriterByName("ies95")->code, kFormatIes95);
 }
@@ -74,7 +74,7 @@ TEST(Dispatch, SaveKeepsTheRecordsNameAndWritesNothingForCodesWithoutWriter) {
   rec.Save(kFormatEulumdat, (dir / "a.ldt").string());
   rec.Save(kFormatEulumdat2, (dir / "b.ldt").string());
   rec.Save(kFormatPdf, (dir / "c.pdf").string());
-  rec.Save(8, (dir / "d.x").string());
+  rec.Save(kFormatPlaceholder, (dir / "d.x").string());
   rec.Save(kFormatEulumdat, (dir / "e").string());  // EULUMDAT adds the extension it lacks
   EXPECT_EQ(rec.FileName, ldt.string());
   EXPECT_EQ(rec.NameChanged, 1);
