@@ -17,6 +17,8 @@ namespace lumatra {
 
 namespace {
 
+constexpr std::size_t kKeywordLineMax = 4096;
+
 // The lamp flux of a text that begins with it ("3350 lm, 36 W"), or 0.
 long double LampFluxOf(std::string_view text) {
   double flux = 0.0;
@@ -167,11 +169,12 @@ class IesReader {
     } else {
       rec_.LabelLines.emplace();
     }
-    // The keyword editions keep their lines whole: a keyword text may run to 256 characters.
-    const bool whole = IsKeywordEdition(edition_);
+    // The keyword editions allow lines of 256 characters; longer ones are kept to a bound that no
+    // real keyword text reaches, so that a hostile header cannot multiply into huge copies.
+    const std::size_t longest = IsKeywordEdition(edition_) ? kKeywordLineMax : kShortTextMax;
     std::string_view line;
     while (in_.LineNumber() + 1 < tilt_line && in_.Next(line))
-      rec_.LabelLines->push_back(whole ? Trim(line) : Trim(ShortText(line)));
+      rec_.LabelLines->push_back(Trim(line.substr(0, longest)));
     in_.Next(line);
     const std::string tilt = UpperCase(Trim(Trim(ShortText(line)).substr(5)));
     rec_.IesTiltDropped = !tilt.empty() && tilt != "NONE";

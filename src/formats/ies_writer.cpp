@@ -1,7 +1,6 @@
 // IES LM-63 writer: editions 1986, 1991, 1995, 2002 and 2019, absolute candela with multiplier 1.0
 // and dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
 // characters) or unformatted (one list per line).
-#include <algorithm>
 #include <vector>
 
 #include "formats/file_io.h"
@@ -88,27 +87,26 @@ void KeywordLine(std::string& out, std::string_view line) {
 
 // 2002 and 2019: the record's fields as keywords, then every keyword of the source that no field
 // took. A field still holding what a source keyword gave is written as the source wrote it (its
-// [MORE] lines and the text beyond the field's length included).
+// [MORE] lines and the text beyond the field's length included); a field changed since then
+// replaces that keyword.
 void HeaderKeywords(const TLUM32& rec, std::uint8_t code, std::string& out) {
   KeywordLine(out, code == kFormatIes19 ? "IES:LM-63-2019" : "IESNA:LM-63-2002");
   const std::vector<IesKeyword> source =
       rec.LabelLines ? IesKeywords(*rec.LabelLines) : std::vector<IesKeyword>{};
-  std::vector<bool> written(source.size(), false);
+  enum class State { kPending, kWritten, kReplaced };
+  std::vector<State> state(source.size(), State::kPending);
   auto write_source = [&](std::size_t k) {
     for (const std::string& line : source[k].lines)
       KeywordLine(out, line);
-    written[k] = true;
+    state[k] = State::kWritten;
   };
-  auto has_source = [&](std::string_view name) {
-    return std::any_of(source.begin(), source.end(),
-                       [name](const IesKeyword& k) { return k.name == name; });
-  };
-  // The first source keyword of a name that gave the field its text (all of it, or the keyword
-  // line alone as the 1991/1995 editions read it); any one of the name without a field.
+  // The first pending source keyword of the field's names (in their order, as the reader takes
+  // them) that gave the field its text: all of it, or the keyword line alone as the 1991/1995
+  // editions read it. With `any`, or for a keyword without a field, the first of them.
   auto find_source = [&](const IesKeywordField& field, bool any) {
     for (std::string_view name : field.names) {
       for (std::size_t k = 0; k < source.size(); ++k) {
-        if (written[k] || name.empty() || source[k].name != name) continue;
+        if (state[k] != State::kPending || name.empty() || source[k].name != name) continue;
         if (any || !field.get) return k;
         const std::string_view value = field.get(rec);
         auto gave = [&](const std::string& text) {
@@ -119,23 +117,33 @@ void HeaderKeywords(const TLUM32& rec, std::uint8_t code, std::string& out) {
     }
     return source.size();
   };
+  auto keeps_a_lamp_line = [&] {
+    for (std::size_t k = 0; k < source.size(); ++k)
+      if (source[k].name == "[LAMP]" && state[k] != State::kReplaced) return true;
+    return false;
+  };
 
   for (const IesKeywordField& field : IesKeywordFields()) {
+    // An empty field took nothing from the source (a 1986 reading, a keyword the 1991/1995 rules
+    // do not see): the source's keyword is written then.
+    const bool set = field.from_record && !TrimView(field.get(rec)).empty();
     std::size_t k = find_source(field, false);
-    if (k == source.size() && field.source_first) k = find_source(field, true);
+    if (k == source.size() && (field.source_first || !set)) k = find_source(field, true);
     if (k < source.size()) {
       write_source(k);
-    } else if (field.from_record && (field.required || !TrimView(field.get(rec)).empty())) {
+    } else if (set) {
+      if (const std::size_t old = find_source(field, true); old < source.size())
+        state[old] = State::kReplaced;
       KeywordLine(out, std::string(field.names[0]) + ' ' + std::string(field.get(rec)));
     } else if (field.required) {
-      KeywordLine(out, std::string(field.names[0]) + ' ');
+      KeywordLine(out, field.names[0]);
     }
     // The lamp flux and watts as the 1995 header gives them, unless the source has a [LAMP].
-    if (field.names[1] == "[LAMP]" && !has_source("[LAMP]"))
+    if (field.names[1] == "[LAMP]" && !keeps_a_lamp_line())
       KeywordLine(out, "[LAMP] " + FluxAndWatts(rec));
   }
   for (std::size_t k = 0; k < source.size(); ++k)
-    if (!written[k]) write_source(k);
+    if (state[k] == State::kPending) write_source(k);
   if (rec.IesTiltDropped) KeywordLine(out, "[OTHER] TILT data of the source not kept");
 }
 

@@ -97,6 +97,54 @@ TEST(IesWriterHeader, Editions1991And1995) {
             (Texts{"[CONVERSION] UNFORMATTED !  maybe not compliant with LM63", "TILT=NONE"}));
 }
 
+// 2002 and 2019: the required keywords always; a field changed since reading is written from the
+// record, once; the issue date of the source stays; no line is longer than 256 characters.
+TEST(IesWriterHeader, KeywordEditions) {
+  TLUM32 rec;
+  SmallGrid(rec);
+  Describe(rec);
+  EXPECT_EQ(Slice(Lines(IesText(rec, kFormatIes02)), 0, 10),
+            (Texts{"IESNA:LM-63-2002", "[TEST] REP", "[TESTLAB]", "[ISSUEDATE]", "[MANUFAC] ACME",
+                   "[LUMCAT] LN-1", "[LUMINAIRE] Downlight", "[LAMPCAT] LED",
+                   "[LAMP]    3350 lm,   36 W", "TILT=NONE"}));
+
+  std::string long_text;
+  for (int i = 0; i < 60; ++i)
+    long_text += "word" + std::to_string(i) + ' ';
+  long_text.pop_back();
+  FillGrid(rec, 2, {0, 90, 180}, Steps(0, 0.5f, 90), [](float c, float g) { return c + g; });
+  Describe(rec);
+  rec.LabelLines = Texts{"IES:LM-63-2019",       "[MANUFAC] Old Maker", "[ISSUEDATE] 2020-01-01",
+                         "[_NOTE] " + long_text, "[LAMPCAT] LED",       "[LAMP] 70 W"};
+  rec.DateUser = "06.12.2026";  // the conversion date
+  rec.UnformattedOutput = 1;
+  rec.IesTiltDropped = 1;
+  const std::string text = IesText(rec, kFormatIes19);
+  const std::vector<std::string> lines = Lines(text);
+  const int tilt = Find(lines, "TILT=NONE");
+  const Texts header(lines.begin(), lines.begin() + tilt);
+  EXPECT_EQ(Find(header, "[MANUFAC] ACME"), 4);
+  EXPECT_EQ(Find(header, "[MANUFAC] Old Maker"), -1);
+  EXPECT_EQ(Find(header, "[ISSUEDATE] 2020-01-01"), 3);
+  EXPECT_NE(Find(header, "[LAMP] 70 W"), -1);
+  EXPECT_EQ(Find(header, "[LAMP]    3350 lm,   36 W"), -1);  // only without a source [LAMP]
+  EXPECT_EQ(header.back(), "[OTHER] TILT data of the source not kept");
+  EXPECT_EQ(Find(lines, "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63"), -1);
+  EXPECT_EQ(lines[tilt + 2], "1.0 1.00001 36");  // generation type undefined
+  for (const std::string& line : lines)
+    EXPECT_LE(line.size(), 256u) << line;
+
+  TLUM32 back;
+  std::uint8_t code = 0;
+  ASSERT_TRUE(ParseIes(back, text, code)) << back.ReadError;
+  bool found = false;
+  for (const IesKeyword& keyword : IesKeywords(*back.LabelLines))
+    found = found || (keyword.name == "[_NOTE]" && keyword.text == long_text);
+  EXPECT_TRUE(found);
+  EXPECT_EQ(+back.NumGammas, 181);
+  EXPECT_FLOAT_EQ(back.GetGamma(181), 90.0f);
+}
+
 TEST(IesWriterRecord, CorrectionsAndTenValues) {
   TLUM32 rec;
   SmallGrid(rec);
