@@ -93,18 +93,16 @@ class IesReader {
     const std::string name = rec_.FileName;
     rec_.Clear();
     rec_.SetFileName(name);
-    std::uint8_t edition = 0;
     std::size_t tilt_line = 0;
-    if (!FindTiltLine(edition, tilt_line)) return Fail("ies: no TILT line");
-    edition_ = edition;
-    if (edition == kFormatIes91 || edition == kFormatIes95) ReadKeywords();
+    if (!FindTiltLine(edition_, tilt_line)) return Fail("ies: no TILT line");
+    if (edition_ == kFormatIes91 || edition_ == kFormatIes95) ReadKeywords();
     ReadLabelLines(tilt_line);
-    if (IsKeywordEdition(edition)) ReadKeywordFields();
+    if (IsKeywordEdition(edition_)) ReadKeywordFields();
     if (!ReadTenValues()) return false;
     if (!ReadThreeValues()) return false;
     if (!(rec_.PhotSystem == kSystemC ? ReadTypeC() : ReadTypeBA())) return false;
     rec_.SetupSymmetry(rec_.Symmetry);
-    code = edition;
+    code = edition_;
     return true;
   }
 
