@@ -161,8 +161,8 @@ TEST(IesCorpus, KeywordEditionsKeepEveryKeywordTheGenerationTypeAndEveryCandelaV
     for (const auto& keyword : source_keywords)
       EXPECT_EQ(back_keywords.count(keyword), source_keywords.count(keyword))
           << keyword.first << " " << keyword.second;
-    EXPECT_EQ(back.IesGenerationType, target == kFormatIes19 ? rec.IesGenerationType : 0u);
-    EXPECT_EQ(back.LampSet[0].TotalFlux, rec.LampSet[0].TotalFlux);
+    EXPECT_EQ(+back.IesGenerationType, target == kFormatIes19 ? +rec.IesGenerationType : 0u);
+    EXPECT_EQ(+back.LampSet[0].TotalFlux, +rec.LampSet[0].TotalFlux);
     EXPECT_EQ(+back.AbsolutePhotometry, rec.AbsolutePhotometry);
     ExpectSameCandela(rec, back, 0.0501L, 1e-6L, path);
 

@@ -87,7 +87,7 @@ TEST(IesKeywordEditions, KeywordsWithTheirMoreLinesFillTheFields) {
                 "LT-2019-0042", "2021-03-15", "Example Lighting Works", "EX-DL-150-840",
                 "Recessed LED downlight, 150 mm aperture, opal diffuser for ceilings of 12 to 25 ",
                 "LED-MOD-12W-840", "4000 K", "82"}));
-  EXPECT_EQ(rec.IesGenerationType, 110100u);
+  EXPECT_EQ(+rec.IesGenerationType, 110100u);
 
   const std::string long_text(300, 'x');
   ASSERT_TRUE(Parse(rec, TypeC("IESNA:LM-63-2002\r\n[TEST]glued\r\n[LAMP] 70 W HIT\r\n[_NOTE] " +
@@ -97,7 +97,7 @@ TEST(IesKeywordEditions, KeywordsWithTheirMoreLinesFillTheFields) {
   EXPECT_EQ(rec.ReportNo.str(), "glued");
   EXPECT_EQ(rec.LampSet[0].LampType.str(), "70 W HIT");
   EXPECT_EQ(rec.LabelLines->back(), "[_NOTE] " + long_text);
-  EXPECT_EQ(rec.IesGenerationType, 0u);  // 2002 reserves the value
+  EXPECT_EQ(+rec.IesGenerationType, 0u);  // 2002 reserves the value
 }
 
 TEST(IesKeywordEditions, TheFileGenerationTypeIsKeptWhenItIsOne) {
@@ -111,7 +111,7 @@ TEST(IesKeywordEditions, TheFileGenerationTypeIsKeptWhenItIsOne) {
     TLUM32 rec;
     ASSERT_TRUE(
         Parse(rec, TypeC("IES:LM-63-2019\r\n", "0", 1, "1 2 0 0 0", "1 " + c.value + " 60")).ok);
-    EXPECT_EQ(rec.IesGenerationType, c.kept) << c.value;
+    EXPECT_EQ(+rec.IesGenerationType, c.kept) << c.value;
   }
 }
 
