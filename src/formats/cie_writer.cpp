@@ -18,27 +18,17 @@ constexpr std::size_t kMaxListLine = 78;
 constexpr std::size_t kLumnLineLength = 86;
 constexpr std::size_t kLampLineLength = 46;
 
-class CieOut {
+class CieOut : public ValueListLines {
  public:
-  void Line(std::string_view s) { lines_.Line(s); }
   void Key(std::string_view key, std::string_view value) {
     Line(std::string(key) + "= " + std::string(value));
   }
-  // Lists: values two blanks apart; a line that would grow beyond 78 characters is written and
-  // the value starts the next one.
   void StartList(std::string head) { pending_ = std::move(head); }
-  // An angle with the decimals it needs; an intensity to 0.05 %.
-  void Angle(long double angle) { ListText(FormatAngle(angle)); }
-  void Intensity(long double x) { ListText(FormatKept(x, near_zero_)); }
-  void SetNearZero(long double near_zero) { near_zero_ = near_zero; }
-  void EndList() {
-    if (!pending_.empty()) Line(pending_);
-    pending_.clear();
-  }
-  std::string Take() { return lines_.Take(); }
 
  private:
-  void ListText(const std::string& text) {
+  // Values two blanks apart; a line that would grow beyond 78 characters is written and the
+  // value starts the next one.
+  void Append(const std::string& text) override {
     std::string next = pending_;
     if (!next.empty()) next += ' ';
     next += ' ';
@@ -49,10 +39,6 @@ class CieOut {
     }
     pending_ = std::move(next);
   }
-
-  TextLines lines_;
-  std::string pending_;
-  long double near_zero_ = 0;
 };
 
 std::string Int(std::int64_t n) {

@@ -239,4 +239,12 @@ std::string FormatPadded(long double x, int width, int decimals) {
   return LeftPad(FixedDecimals(x, decimals), static_cast<std::size_t>(width < 0 ? 0 : width));
 }
 
+void ValueListLines::Angle(long double angle) {
+  Append(FormatAngle(angle));
+}
+
+void ValueListLines::Intensity(long double x) {
+  Append(FormatKept(x, near_zero_));
+}
+
 }  // namespace lumatra

@@ -71,6 +71,32 @@ class TextLines {
   std::string text_;
 };
 
+// The lines of a text file whose value lists run over several lines: angles and intensities are
+// added one by one and the format's `Append` decides how a value joins the pending line and when
+// that line is written.
+class ValueListLines {
+ public:
+  virtual ~ValueListLines() = default;
+  void Line(std::string_view s) { lines_.Line(s); }
+  // An angle with the decimals it needs; an intensity to 0.05 % (see FormatKept).
+  void Angle(long double angle);
+  void Intensity(long double x);
+  void SetNearZero(long double near_zero) { near_zero_ = near_zero; }
+  void EndList() {
+    if (!pending_.empty()) Line(pending_);
+    pending_.clear();
+  }
+  std::string Take() { return lines_.Take(); }
+
+ protected:
+  virtual void Append(const std::string& text) = 0;
+  std::string pending_;
+
+ private:
+  TextLines lines_;
+  long double near_zero_ = 0;
+};
+
 // --- number styles of the writers ---
 
 // Integer: decimal digits, a sign only when negative.

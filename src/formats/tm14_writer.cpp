@@ -19,29 +19,14 @@ constexpr std::size_t kLampLineLength = 70;
 // Value 255 of the glare table: not available.
 constexpr std::uint8_t kGlareNotAvailable = 255;
 
-class Tm14Out {
- public:
-  void Line(std::string_view s) { lines_.Line(s); }
-  // One value of a list and a blank: an angle with the decimals it needs, an intensity to 0.05 %.
-  void Angle(long double angle) { ListText(FormatAngle(angle)); }
-  void Intensity(long double x) { ListText(FormatKept(x, near_zero_)); }
-  void SetNearZero(long double near_zero) { near_zero_ = near_zero; }
-  void EndList() {
-    if (!pending_.empty()) Line(pending_);
-    pending_.clear();
-  }
-  std::string Take() { return lines_.Take(); }
-
+class Tm14Out : public ValueListLines {
  private:
-  void ListText(const std::string& text) {
+  // One value of a list and a blank; a line at its length is written first.
+  void Append(const std::string& text) override {
     if (pending_.size() >= kListLineLength) EndList();
     pending_ += text;
     pending_ += ' ';
   }
-
-  TextLines lines_;
-  std::string pending_;
-  long double near_zero_ = 0;
 };
 
 // G(x): fixed point with 3 decimals.
