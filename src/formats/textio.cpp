@@ -194,8 +194,15 @@ std::string FormatKept(long double x, long double near_zero) {
   constexpr int kPrecision = 7;
   constexpr int kMostDecimals = 20;  // below that, seven digits need the exponent form
   const long double allowed = std::max(5e-4L * std::fabs(x), near_zero);
-  for (int decimals = 1; decimals <= kMostDecimals; ++decimals) {
+  // What d decimals write is x rounded to d decimals, give or take half a unit of the seventh
+  // significant digit: only where that leaves the answer open is the text written and read back.
+  const long double seventh_digit = 5e-7L * std::fabs(x);
+  long double scale = 10;
+  for (int decimals = 1; decimals <= kMostDecimals; ++decimals, scale *= 10) {
+    const long double error = std::fabs(std::nearbyint(x * scale) / scale - x);
+    if (error > allowed + seventh_digit) continue;
     std::string s = FormatFixed(x, kPrecision, decimals);
+    if (error + seventh_digit <= allowed) return s;
     double written = 0.0;
     std::from_chars(s.data(), s.data() + s.size(), written);
     if (std::fabs(written - x) <= allowed || s.find('E') != std::string::npos) return s;
