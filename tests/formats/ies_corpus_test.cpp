@@ -1,11 +1,10 @@
-// The IES files of the shared corpus: each loads with the edition its first line calls for, with
+// The IES files of the real-file corpus: each loads with the edition its first line calls for, with
 // the grid its manifest entry describes, and survives trips through the 1995 writer, directly
 // and by way of EULUMDAT, and through the 2002 and 2019 writers with every keyword.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
-#include <fstream>
 #include <regex>
 #include <set>
 #include <string>
@@ -19,33 +18,18 @@
 namespace lumatra {
 namespace {
 
-struct Entry {
-  std::string path;
-  std::string format;  // IES86, IES91, IES95, IES2002
-  std::string notes;
-};
+using testing::CorpusEntry;
 
-std::vector<Entry> IesEntries() {
-  std::vector<Entry> out;
-  std::ifstream manifest(testing::CorpusDir().parent_path() / "MANIFEST.tsv");
-  std::string line;
-  std::getline(manifest, line);
-  while (std::getline(manifest, line)) {
-    std::vector<std::string> fields;
-    std::size_t start = 0;
-    for (std::size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1)
-      fields.push_back(line.substr(start, tab - start));
-    fields.push_back(line.substr(start));
-    if (fields.size() >= 8 && fields[3].starts_with("IES"))
-      out.push_back(
-          {(testing::CorpusDir().parent_path() / fields[0]).string(), fields[3], fields[7]});
-  }
+std::vector<CorpusEntry> IesEntries() {
+  std::vector<CorpusEntry> out;
+  for (const CorpusEntry& e : testing::Corpus())
+    if (e.format.starts_with("IES")) out.push_back(e);
   return out;
 }
 
 // The code a file must load with: its edition, where a 1991 or 1995 first line not written
 // exactly so makes it a 1986 file.
-std::uint8_t ExpectedCode(const Entry& e) {
+std::uint8_t ExpectedCode(const CorpusEntry& e) {
   if (e.format == "IES2002") return kFormatIes02;
   const std::string bytes = testing::ReadFile(e.path);
   LineReader in(bytes);
@@ -56,21 +40,22 @@ std::uint8_t ExpectedCode(const Entry& e) {
 }
 
 TEST(IesCorpus, EveryFileLoadsWithItsEditionAndGrid) {
-  const std::vector<Entry> entries = IesEntries();
-  if (entries.empty()) GTEST_SKIP() << "corpus not available";
+  const std::vector<CorpusEntry> entries = IesEntries();
+  ASSERT_FALSE(entries.empty());
   const std::regex grid(R"(nV x nH = (\d+)x(\d+))");
-  for (const Entry& e : entries) {
+  for (const CorpusEntry& e : entries) {
+    const std::string path = e.path.string();
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(e.path)) << e.path << ": " << rec.ReadError;
-    EXPECT_EQ(rec.FileFormat, ExpectedCode(e)) << e.path;
+    ASSERT_TRUE(rec.Load(path)) << path << ": " << rec.ReadError;
+    EXPECT_EQ(rec.FileFormat, ExpectedCode(e)) << path;
     ASSERT_TRUE(rec.LabelLines.has_value());
     std::smatch m;
     if (!std::regex_search(e.notes, m, grid)) continue;
     const int nv = std::stoi(m[1]);
     const int nh = std::stoi(m[2]);
-    EXPECT_EQ(+rec.NumGammas, nv) << e.path;
+    EXPECT_EQ(+rec.NumGammas, nv) << path;
     const bool closes_circle = e.notes.find("..360") != std::string::npos;
-    EXPECT_EQ(+rec.NumPlanes, closes_circle ? nh - 1 : nh) << e.path;
+    EXPECT_EQ(+rec.NumPlanes, closes_circle ? nh - 1 : nh) << path;
   }
 }
 
@@ -98,28 +83,28 @@ void ExpectSameCandela(const TLUM32& rec, const TLUM32& back, long double step,
 // IES -> IES 1995 (formatted and unformatted lists: one decimal, seven digits) and IES ->
 // EULUMDAT -> IES 1995 (EULUMDAT keeps five digits and one decimal in cd/klm).
 TEST(IesCorpus, ThroughIes95AndThroughEulumdatKeepEveryCandelaValue) {
-  const std::vector<Entry> entries = IesEntries();
-  if (entries.empty()) GTEST_SKIP() << "corpus not available";
-  for (const Entry& e : entries) {
+  const std::vector<CorpusEntry> entries = IesEntries();
+  ASSERT_FALSE(entries.empty());
+  for (const CorpusEntry& e : entries) {
+    const std::string path = e.path.string();
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(e.path)) << e.path;
+    ASSERT_TRUE(rec.Load(path)) << path;
     std::uint8_t code = 0;
     for (std::uint8_t unformatted : {0, 1}) {
       rec.UnformattedOutput = unformatted;
       TLUM32 back;
-      ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << e.path;
+      ASSERT_TRUE(ParseIes(back, IesText(rec, kFormatIes95), code)) << path;
       // A lone plane left after dropping C360 is written as one plane and read as rotational.
       if (rec.NumPlanes > 1) {
-        EXPECT_EQ(+back.Symmetry, rec.Symmetry) << e.path;
+        EXPECT_EQ(+back.Symmetry, rec.Symmetry) << path;
       }
-      ExpectSameCandela(rec, back, 0.0501L, 1e-6L, e.path);
+      ExpectSameCandela(rec, back, 0.0501L, 1e-6L, path);
     }
     TLUM32 ldt;
-    ASSERT_TRUE(ParseEulumdat(ldt, EulumdatText(rec))) << e.path << ": " << ldt.ReadError;
+    ASSERT_TRUE(ParseEulumdat(ldt, EulumdatText(rec))) << path << ": " << ldt.ReadError;
     TLUM32 back;
-    ASSERT_TRUE(ParseIes(back, IesText(ldt, kFormatIes95), code)) << e.path;
-    ExpectSameCandela(rec, back, ldt.LampSet[0].TotalFlux / 1000.0L * 0.05L + 0.0501L, 5e-5L,
-                      e.path);
+    ASSERT_TRUE(ParseIes(back, IesText(ldt, kFormatIes95), code)) << path;
+    ExpectSameCandela(rec, back, ldt.LampSet[0].TotalFlux / 1000.0L * 0.05L + 0.0501L, 5e-5L, path);
   }
 }
 
@@ -138,8 +123,8 @@ std::multiset<std::pair<std::string, std::string>> KeywordTexts(const TLUM32& re
 // or 2019 file reach the EULUMDAT fields.
 TEST(IesCorpus, KeywordEditionsKeepEveryKeywordTheGenerationTypeAndEveryCandelaValue) {
   std::vector<std::string> paths;
-  for (const Entry& e : IesEntries())
-    if (e.format != "IES86") paths.push_back(e.path);
+  for (const CorpusEntry& e : IesEntries())
+    if (e.format != "IES86") paths.push_back(e.path.string());
   for (const char* name : {"bollard_2002.ies", "tilt_include_2002.ies", "downlight_2019.ies",
                            "more_lines_1995.ies", "two_keywords_1991.ies"})
     paths.push_back((testing::TestDataDir() / "ies" / name).string());

@@ -288,7 +288,6 @@ double Percentile(std::vector<double> v, double p) {
 
 TEST(DirectRatios, CorpusFilesAgreeWithTheRatiosTheyDeclare) {
   const auto files = testing::CorpusFiles({"LDT"});
-  if (files.empty()) GTEST_SKIP() << "corpus absent";
   std::vector<double> diffs;
   int compared = 0, undeclared = 0;
   for (const auto& path : files) {
@@ -316,7 +315,7 @@ TEST(DirectRatios, CorpusFilesAgreeWithTheRatiosTheyDeclare) {
                   rec.DirectRatio[0] / (10.0 * rec.LOR), declared[0],
                   rec.DirectRatio[9] / (10.0 * rec.LOR), declared[9]);
   }
-  if (compared == 0) GTEST_SKIP() << "no EULUMDAT file loads yet";
+  ASSERT_GT(compared, 0);
   const double median = Percentile(diffs, 0.5);
   const double p90 = Percentile(diffs, 0.9);
   std::printf(

@@ -162,7 +162,6 @@ double InterpolatedFlux(const TLUM32& rec) {
 // beam on 5-degree gammas, a table of five gammas), the refined flux must match the latter.
 TEST(ChangeGrid, CorpusFilesKeepTheirFluxWhenRefined) {
   const auto files = testing::CorpusFiles({"LDT"});
-  if (files.empty()) GTEST_SKIP() << "corpus absent";
   int loaded = 0;
   for (const auto& path : files) {
     TLUM32 rec;
@@ -182,7 +181,7 @@ TEST(ChangeGrid, CorpusFilesKeepTheirFluxWhenRefined) {
     EXPECT_GT(std::fabs(before / interpolated - 1), 0.005) << path.filename();
     EXPECT_NEAR(after, interpolated, interpolated * 0.005) << path.filename();
   }
-  if (loaded == 0) GTEST_SKIP() << "no EULUMDAT file loads yet";
+  EXPECT_GT(loaded, 0);
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ std::string Name(const std::string& path) {
 
 TEST(TransformsCorpus, QuarterTurnsKeepTheLorAndFourGiveTheTableBack) {
   const auto files = Loadable({"LDT"});
-  if (files.empty()) GTEST_SKIP() << "no EULUMDAT file loads";
+  ASSERT_FALSE(files.empty());
   for (const auto& path : files) {
     TLUM32 original;
     TLUM32 rec;
@@ -60,7 +60,7 @@ TEST(TransformsCorpus, QuarterTurnsKeepTheLorAndFourGiveTheTableBack) {
 
 TEST(TransformsCorpus, SymmetrisingASymmetricTableKeepsItsValues) {
   const auto files = Loadable({"LDT"});
-  if (files.empty()) GTEST_SKIP() << "no EULUMDAT file loads";
+  ASSERT_FALSE(files.empty());
   int checked = 0;
   for (const auto& path : files) {
     TLUM32 original;
@@ -89,7 +89,7 @@ TEST(TransformsCorpus, SymmetrisingASymmetricTableKeepsItsValues) {
 // or 120 degrees) and then extended to the end it had.
 TEST(TransformsCorpus, GammaExtensionAddsOnlyZeros) {
   const auto files = Loadable({"LDT", "IES86", "IES91", "IES95", "IES2002"});
-  if (files.empty()) GTEST_SKIP() << "no file loads";
+  ASSERT_FALSE(files.empty());
   int extended = 0;
   for (const auto& path : files) {
     TLUM32 original;
@@ -121,7 +121,7 @@ TEST(TransformsCorpus, GammaExtensionAddsOnlyZeros) {
       }
     }
   }
-  EXPECT_GT(extended, 100);
+  EXPECT_GE(extended, 50);
 }
 
 }  // namespace

@@ -2,15 +2,14 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
 #include <fstream>
+#include <set>
 #include <sstream>
 
 namespace lumatra::testing {
 
-std::filesystem::path CorpusDir() {
-  return std::filesystem::path(LUMATRA_CORPUS_DIR) / "files";
-}
 std::filesystem::path TestDataDir() {
   return LUMATRA_TESTDATA_DIR;
 }
@@ -18,21 +17,43 @@ std::filesystem::path ExamplesDir() {
   return LUMATRA_EXAMPLES_DIR;
 }
 
-std::vector<std::filesystem::path> CorpusFiles(std::initializer_list<std::string> formats) {
-  std::vector<std::filesystem::path> out;
-  std::ifstream manifest(std::filesystem::path(LUMATRA_CORPUS_DIR) / "MANIFEST.tsv");
+namespace {
+
+// The rows of `dir`/MANIFEST.tsv whose SHA-256 is not in `seen` (nothing when it is absent).
+void AddManifest(const std::filesystem::path& dir, std::set<std::string>& seen,
+                 std::vector<CorpusEntry>& out) {
+  std::ifstream manifest(dir / "MANIFEST.tsv");
   std::string line;
   std::getline(manifest, line);  // header
   while (std::getline(manifest, line)) {
-    std::istringstream fields(line);
-    std::string path, sha, bytes, format;
-    std::getline(fields, path, '\t');
-    std::getline(fields, sha, '\t');
-    std::getline(fields, bytes, '\t');
-    std::getline(fields, format, '\t');
-    for (const auto& f : formats)
-      if (f == format) out.push_back(std::filesystem::path(LUMATRA_CORPUS_DIR) / path);
+    // path, sha256, bytes, format, source_repo, source_path, license_of_repo, notes
+    std::vector<std::string> fields;
+    std::istringstream row(line);
+    for (std::string field; std::getline(row, field, '\t');)
+      fields.push_back(field);
+    fields.resize(std::max<std::size_t>(fields.size(), 8));  // an empty last column
+    if (fields[0].empty() || !seen.insert(fields[1]).second) continue;
+    out.push_back({dir / fields[0], fields[3], fields[7]});
   }
+}
+
+}  // namespace
+
+const std::vector<CorpusEntry>& Corpus() {
+  static const std::vector<CorpusEntry> corpus = [] {
+    std::vector<CorpusEntry> out;
+    std::set<std::string> seen;
+    AddManifest(LUMATRA_CORPUS_DIR, seen, out);
+    AddManifest(LUMATRA_SHARED_CORPUS_DIR, seen, out);
+    return out;
+  }();
+  return corpus;
+}
+
+std::vector<std::filesystem::path> CorpusFiles(std::initializer_list<std::string> formats) {
+  std::vector<std::filesystem::path> out;
+  for (const CorpusEntry& e : Corpus())
+    if (std::find(formats.begin(), formats.end(), e.format) != formats.end()) out.push_back(e.path);
   return out;
 }
 

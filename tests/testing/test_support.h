@@ -10,11 +10,21 @@
 
 namespace lumatra::testing {
 
-std::filesystem::path CorpusDir();    // ../shared/corpus/files (may be absent)
 std::filesystem::path TestDataDir();  // tests/data
 std::filesystem::path ExamplesDir();  // examples/
 
-// Every corpus file whose MANIFEST format column is one of `formats` (e.g. "LDT", "IES95").
+// A real file, as its row of a corpus MANIFEST.tsv describes it.
+struct CorpusEntry {
+  std::filesystem::path path;
+  std::string format;  // LDT, IES86, IES91, IES95, IES2002
+  std::string notes;   // what the file holds: symmetry, grid, oddities
+};
+
+// The real files: those of tests/data/corpus, always there, then those of the larger shared
+// corpus beside the repository (when present) whose bytes are not already in the list.
+const std::vector<CorpusEntry>& Corpus();
+
+// Every corpus file whose format is one of `formats` (e.g. "LDT", "IES95").
 std::vector<std::filesystem::path> CorpusFiles(std::initializer_list<std::string> formats);
 
 // A fresh empty folder under the system temp folder, removed by the destructor.
