@@ -150,12 +150,12 @@ void ReadHeaderFields(TLUM32& rec, LineReader& in, std::string_view first_line) 
   LampSetData& lamp = rec.LampSet[0];
   lamp.LampType = FindCieKey(in, "LAMP");
   // No lamps makes no sense for a flux per lamp: taken as one, as the other readers do.
-  const std::int32_t lamps =
-      std::clamp<std::int32_t>(StrToIntOrZero(FindCieKey(in, "NLPS")), 0, 255);
-  lamp.NumLamps = static_cast<std::uint8_t>(lamps == 0 ? 1 : lamps);
+  const std::int64_t lamps =
+      std::clamp<std::int64_t>(StrToIntOrZero(FindCieKey(in, "NLPS")), 1, UINT32_MAX);
+  rec.SetLampCount(0, static_cast<std::uint32_t>(lamps));
   const long double flux = StrToFloatOrZero(FindCieKey(in, "TOLU"));
   lamp.TotalFlux = static_cast<float>(flux);
-  lamp.FluxPerLamp = static_cast<float>(flux / lamp.NumLamps);
+  lamp.FluxPerLamp = static_cast<float>(flux / static_cast<long double>(lamps));
   lamp.Wattage = ToU16(RoundHalfEven(StrToFloatOrZero(FindCieKey(in, "INPW"))));
 }
 

@@ -64,9 +64,10 @@ void ReadHeaderTexts(TLUM32& rec, LineReader& in) {
 // Line 9: lamps, photometry, luminaire width, length and height in metres.
 bool ReadLampLine(TLUM32& rec, LineReader& in) {
   const std::string_view line = Head(in.ReadLine());
-  const std::int32_t lamps = std::clamp<std::int32_t>(IntWord(line, 1), 0, 255);
-  rec.LampSet[0].NumLamps = static_cast<std::uint8_t>(lamps == 0 ? 1 : lamps);
-  rec.LampSet[0].FluxPerLamp = static_cast<float>(1000.0L / rec.LampSet[0].NumLamps);
+  // The whole count: a luminaire of 300 LEDs is not one of 255.
+  const std::int32_t lamps = std::max<std::int32_t>(IntWord(line, 1), 1);
+  rec.SetLampCount(0, static_cast<std::uint32_t>(lamps));
+  rec.LampSet[0].FluxPerLamp = static_cast<float>(1000.0L / lamps);
   const std::int32_t photometry = IntWord(line, 2);
   if (photometry == 1) {
     rec.PhotSystem = kSystemC;

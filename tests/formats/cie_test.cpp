@@ -149,6 +149,13 @@ TEST(CieReader, HeaderFieldsAndAnEmptyAposReadAsCGamma) {
                                  +lamp.FluxPerLamp, 1.0 * lamp.Wattage}),
             (std::vector<double>{1, 2, 3000, 1500, 25}));
 
+  // More lamps than the 8-bit count holds keep their number.
+  std::string many = CieFile("", "0 1 2 3 4\r\n90 5 6 7 8\r\n", 2, 4);
+  many.replace(many.find("NLPS= 2"), 7, "NLPS= 300");
+  ASSERT_TRUE(ParseCie(rec, many)) << rec.ReadError;
+  EXPECT_EQ(rec.LampCount(0), 300u);
+  EXPECT_FLOAT_EQ(rec.LampSet[0].FluxPerLamp, 10);
+
   ASSERT_TRUE(ParseCie(rec, CieFile("X7", "0 1 2 3 4\r\n", 1, 4)));
   EXPECT_EQ(rec.PhotSystem, kSystemC);
   EXPECT_EQ(rec.Symmetry, 1);

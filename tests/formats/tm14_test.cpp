@@ -122,6 +122,10 @@ TEST(Tm14RoundTrip, HeaderFieldsComeBack) {
             (std::vector<double>{2, 1000, 500, 80, 80, 1, 1}));
   EXPECT_EQ(DimsOf(back.LumDim), (std::vector<int>{600, 100, 0, 50}));
   EXPECT_EQ(DimsOf(back.AreaDim), (std::vector<int>{600, 100, 0, 50}));
+
+  rec.SetLampCount(0, 300);  // more lamps than the 8-bit count holds
+  ReadBack(rec, back);
+  EXPECT_EQ(back.LampCount(0), 300u);
 }
 
 TEST(Tm14RoundTrip, CibseTwoBlockIsWrittenAndSkippedOnReading) {
