@@ -16,6 +16,9 @@ namespace lumatra {
 class TLUM32;
 class LineReader;
 
+// The editions from 2002 on, whose header is keywords only and may run to 256 characters a line.
+bool IsKeywordEdition(std::uint8_t code);
+
 // Reads the record's FileName; code = 5, 6, 7, 8 or 10 by edition, 14 when the file is refused.
 bool ReadIesFile(TLUM32& rec, std::uint8_t& code);
 // Parses IES text held in memory (the file reader's core). On failure rec.ReadError says why.

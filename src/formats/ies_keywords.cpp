@@ -1,5 +1,5 @@
-// The keyword lines of an IES header grouped by keyword: a keyword and the [MORE] lines after it
-// are one text.
+// The keyword editions of IES and their header: the keyword lines grouped by keyword (a keyword
+// and the [MORE] lines after it are one text) and the record fields the keywords fill.
 #include "formats/ies.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
@@ -87,6 +87,10 @@ constexpr IesKeywordField kFields[] = {
 };
 
 }  // namespace
+
+bool IsKeywordEdition(std::uint8_t code) {
+  return code == kFormatIes02 || code == kFormatIes19;
+}
 
 std::span<const IesKeywordField> IesKeywordFields() {
   return kFields;

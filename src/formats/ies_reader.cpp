@@ -54,10 +54,6 @@ std::uint8_t EditionOf(std::string_view first) {
   return kFormatIes86;  // anything else is a label line
 }
 
-bool IsKeywordEdition(std::uint8_t edition) {
-  return edition == kFormatIes02 || edition == kFormatIes19;
-}
-
 // The file generation type of a 2019 file in units of 0.00001 (1.00001 undefined ... 1.11111);
 // 0 for a value that is none.
 std::uint32_t GenerationTypeOf(std::string_view word) {

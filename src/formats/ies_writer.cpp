@@ -63,10 +63,6 @@ void Header199x(const TLUM32& rec, std::uint8_t code, std::string& out) {
     HeaderLine(out, "", "[CONVERSION] UNFORMATTED !  maybe not compliant with LM63");
 }
 
-bool IsKeywordEdition(std::uint8_t code) {
-  return code == kFormatIes02 || code == kFormatIes19;
-}
-
 // A keyword line of at most 256 characters: a longer text goes on in [MORE] lines, broken at a
 // blank, which the reader puts back when it joins them.
 void KeywordLine(std::string& out, std::string_view line) {
