@@ -6,7 +6,6 @@
 #include "formats/textio.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
-#include "support/io_error.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 
@@ -70,9 +69,7 @@ void WriteAreas(const TLUM32& rec, CieOut& out) {
 
 std::string CieText(TLUM32& rec) {
   // "APOS= A1" would be written, and the reader refuses A-alpha files.
-  if (rec.PhotSystem == kSystemA)
-    throw IoError("cie: A-alpha photometry cannot be written (read back are C-gamma and B-beta)");
-  CheckWritableTable(rec, "cie");
+  CheckWritableTable(rec, "cie", "read back are C-gamma and B-beta");
   CieOut out;
   const LampSetData& lamp = rec.LampSet[0];
   out.Line("CIEF= CIE FileFormat, Version 1.0");
@@ -91,9 +88,7 @@ std::string CieText(TLUM32& rec) {
   WriteAreas(rec, out);
   out.Key("PHOT", "INCLUDE");
   // The photometric system is declared as it is, so a B-beta table is not read back as C-gamma.
-  const std::string_view system = rec.PhotSystem == kSystemB   ? "B"
-                                  : rec.PhotSystem == kSystemA ? "A"
-                                                               : "C";
+  const std::string_view system = rec.PhotSystem == kSystemB ? "B" : "C";
   out.Key("PTYP", system);
   out.Key("APOS", std::string(system) + "1");
   out.Key("LUBA", "1000");

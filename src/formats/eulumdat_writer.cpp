@@ -97,12 +97,10 @@ class LdtOutput {
 
 void CheckWritable(const TLUM32& rec) {
   // The record's intensity routine has no A-alpha form: every value would be written as 0.
-  if (rec.PhotSystem == kSystemA)
-    throw IoError("ldt: A-alpha photometry cannot be written (EULUMDAT holds C planes)");
+  CheckWritableTable(rec, "ldt", "EULUMDAT holds C planes");
   if (rec.Symmetry > 4)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) +
                   " has no EULUMDAT form (0 to 4)");
-  CheckWritableTable(rec, "ldt");
   if (rec.Symmetry >= 2 && rec.NumPlanes < 2)
     throw IoError("ldt: symmetry " + std::to_string(rec.Symmetry) + " needs two C planes");
 }

@@ -288,9 +288,7 @@ void CheckWholeNumbersKeep(long double peak, long double largest_change) {
 
 std::string LTLIText(TLUM32& rec) {
   // The record's intensity routine has no A-alpha form: every value would be written as 0.
-  if (rec.PhotSystem == kSystemA)
-    throw IoError("ltli: A-alpha photometry cannot be written (LTLI holds C planes)");
-  CheckWritableTable(rec, "ltli");
+  CheckWritableTable(rec, "ltli", "LTLI holds C planes");
   const std::size_t gamma_count = rec.GLast > 90.1f ? 91 : 46;
   const std::size_t plane_count = PlaneCount(rec.Symmetry);
   std::vector<std::string> fields;

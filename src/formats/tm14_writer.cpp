@@ -6,7 +6,6 @@
 #include "formats/tm14.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
-#include "support/io_error.h"
 
 namespace lumatra {
 
@@ -145,9 +144,7 @@ void WriteCibse2Block(const TLUM32& rec, Tm14Out& out) {
 
 std::string Tm14Text(TLUM32& rec) {
   // The format's photometry values are 1 and 2; a file with 3 would not load again.
-  if (rec.PhotSystem == kSystemA)
-    throw IoError("tm14: A-alpha photometry cannot be written (TM14 holds C-gamma or B-beta)");
-  CheckWritableTable(rec, "tm14");
+  CheckWritableTable(rec, "tm14", "TM14 holds C-gamma or B-beta");
   Tm14Out out;
   out.SetNearZero(NearZeroOf(rec));
   WriteHeader(rec, out);

@@ -31,7 +31,10 @@ void CheckAngles(const TLUM32& rec, std::size_t count, bool gamma, std::string_v
 
 }  // namespace
 
-void CheckWritableTable(const TLUM32& rec, std::string_view format) {
+void CheckWritableTable(const TLUM32& rec, std::string_view format,
+                        std::string_view without_a_alpha) {
+  if (!without_a_alpha.empty() && rec.PhotSystem == kSystemA)
+    Refuse(format, "A-alpha photometry cannot be written (" + std::string(without_a_alpha) + ")");
   if (!rec.Matrix || rec.NumPlanes == 0 || rec.NumGammas == 0 ||
       rec.Matrix->Rows() <= rec.NumPlanes || rec.Matrix->Columns() <= rec.NumGammas)
     Refuse(format, "record has no intensity table");
