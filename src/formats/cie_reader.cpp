@@ -123,10 +123,6 @@ void SetBBeta(TLUM32& rec, std::unique_ptr<TSglArray> table) {
   rec.Matrix = std::move(table);
 }
 
-std::string LineText(std::size_t line) {
-  return "cie: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": ";
-}
-
 // The planes as stored (after any mirroring) must ascend; a fault names the line of the file's
 // plane (`plane_lines` in stored order).
 std::string CheckStoredPlanes(const TLUM32& rec, const std::vector<std::size_t>& plane_lines) {
@@ -136,7 +132,7 @@ std::string CheckStoredPlanes(const TLUM32& rec, const std::vector<std::size_t>&
   std::size_t at = 0;
   const std::string fault = CheckAngleList(stored, "C angles", false, &at);
   if (fault.empty()) return {};
-  return LineText(plane_lines[at + 1]) + fault;
+  return AtLine("cie", plane_lines[at + 1]) + fault;
 }
 
 void ReadHeaderFields(TLUM32& rec, LineReader& in, std::string_view first_line) {
@@ -221,12 +217,12 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
     const double c = values.Next();
     plane_lines[i] = values.Line();
     if (!AngleInRange(c))
-      return Fail(rec,
-                  LineText(values.Line()) + "C angle " + NumberText(c) + " is outside -360 to 720");
+      return Fail(rec, AtLine("cie", values.Line()) + "C angle " + NumberText(c) +
+                           " is outside -360 to 720");
     table->SetValue(i, 0, static_cast<float>(c));
     for (std::size_t j = 1; j <= ng; ++j) {
       const long double v = values.Next() * mult;
-      if (!FitsFloat(v)) return Fail(rec, LineText(values.Line()) + "intensity out of range");
+      if (!FitsFloat(v)) return Fail(rec, AtLine("cie", values.Line()) + "intensity out of range");
       table->SetValue(i, j, static_cast<float>(v));
     }
   }

@@ -109,7 +109,7 @@ class IesReader {
   }
   // The same for a fault found on a line: "ies: line N: <reason>".
   bool FailAt(std::size_t line, const std::string& reason) {
-    return Fail("ies: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": " + reason);
+    return Fail(AtLine("ies", line) + reason);
   }
 
   // The edition from the first line, and the number of the TILT line (any letter case).

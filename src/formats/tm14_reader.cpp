@@ -119,16 +119,12 @@ std::vector<PlacedPlane> PlacePlanes(const std::vector<double>& c_angles, bool r
   return planes;
 }
 
-std::string LineText(std::size_t line) {
-  return "tm14: line " + FormatInteger(static_cast<std::int64_t>(line)) + ": ";
-}
-
 // The intensity list of one file plane, unscaled, into `cell(k, value)` for k = 1..count.
 template <class Cell>
 bool ReadIntensities(TLUM32& rec, ValueStream& values, std::size_t count, Cell cell) {
   for (std::size_t k = 1; k <= count; ++k) {
     const double v = values.Next();
-    if (!FitsFloat(v)) return Fail(rec, LineText(values.Line()) + "intensity out of range");
+    if (!FitsFloat(v)) return Fail(rec, AtLine("tm14", values.Line()) + "intensity out of range");
     cell(k, static_cast<float>(v));
   }
   return true;
@@ -172,7 +168,7 @@ bool ReadCGamma(TLUM32& rec, ValueStream& values, std::size_t n_gamma, std::size
   }
   // A descending list that spans more than a circle would fold two planes onto one angle.
   if (fault = CheckAngleList(rows, "mirrored C angles"); !fault.empty())
-    return Fail(rec, LineText(c_line) + fault);
+    return Fail(rec, AtLine("tm14", c_line) + fault);
   for (std::size_t p = 0; p < n_c; ++p) {
     const std::size_t row = row_of[p];
     if (!ReadIntensities(rec, values, n_gamma,

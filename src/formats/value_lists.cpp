@@ -54,7 +54,16 @@ std::string ReadAngleList(ValueStream& values, std::size_t count, const std::str
   std::size_t at = 0;
   const std::string reason = CheckAngleList(angles, what, descending_allowed, &at);
   if (reason.empty()) return {};
-  return "line " + FormatInteger(static_cast<std::int64_t>(lines[at])) + ": " + reason;
+  return AtLine({}, lines[at]) + reason;
+}
+
+std::string AtLine(std::string_view format, std::size_t line) {
+  std::string head(format);
+  if (!head.empty()) head += ": ";
+  head += "line ";
+  head += FormatInteger(static_cast<std::int64_t>(line));
+  head += ": ";
+  return head;
 }
 
 std::size_t CountWords(std::string_view text, std::size_t enough) {

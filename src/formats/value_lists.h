@@ -40,6 +40,9 @@ class ValueStream {
   std::size_t line_no_ = 0;
 };
 
+// The head of a reason found on a line: "<format>: line N: " ("line N: " without a format).
+std::string AtLine(std::string_view format, std::size_t line);
+
 // Reads an angle list of `count` values from the stream and checks it as CheckAngleList
 // (grid_rules.h) does: "" when fine, else "line N: <reason>" naming the line of the angle at fault.
 std::string ReadAngleList(ValueStream& values, std::size_t count, const std::string& what,
