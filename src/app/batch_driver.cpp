@@ -95,18 +95,17 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   }
   target_code_ = target_code;
   settings_.ACTFMT = target_code;
-  log_failed_ = false;
   if (!log_path_.empty()) {
     // Opening the log empties it: never when it is one of the files this run reads or writes.
     if (std::string conflict = LogPathConflict(log_path_, files, settings_.DSTDIR, target_code);
         !conflict.empty()) {
-      log_failed_ = true;
       ui_.LogFailed(conflict);
       return;
     }
   }
   running_ = true;
   ui_.RunStarted();
+  log_failed_ = false;
   if (!log_path_.empty()) log_.Open(log_path_);
   CheckLog();
   RemoveStaleTempFiles(settings_.DSTDIR);  // left by runs that were killed mid-write

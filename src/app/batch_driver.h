@@ -73,8 +73,6 @@ class BatchDriver {
   // opened: the run then converts nothing.
   void StartStop(std::vector<std::string>& files, std::uint8_t target_code);
   bool Running() const { return running_; }
-  // The last run's log could not be created or written.
-  bool LogFailed() const { return log_failed_; }
 
   // Converts one file into the current target format; `overwrite_all` is the run's All answer.
   FileOutcome ConvertFile(const std::string& source, bool& overwrite_all);
@@ -99,7 +97,7 @@ class BatchDriver {
   std::string log_path_;
   ConversionLog log_;
   bool running_ = false;
-  bool log_failed_ = false;
+  bool log_failed_ = false;  // the log's first failure of this run has been reported
   std::uint8_t target_code_ = 2;
   std::uint8_t source_code_ = 2;
 };

@@ -17,10 +17,9 @@ bool ConversionLog::Open(const std::string& path) {
   return file_ != nullptr;
 }
 
-bool ConversionLog::Close() {
+void ConversionLog::Close() {
   if (file_ && std::fclose(file_) != 0 && error_.empty()) Fail();
   file_ = nullptr;
-  return error_.empty();
 }
 
 void ConversionLog::BeginFile(std::string_view source) {

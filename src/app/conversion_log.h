@@ -24,8 +24,8 @@ class ConversionLog {
 
   // Creates the log anew (an existing one is replaced); false when it cannot be created.
   bool Open(const std::string& path);
-  // False when a write, flush or the close failed; Error() then says why.
-  bool Close();
+  // A close that fails sets Error() too.
+  void Close();
   bool IsOpen() const { return file_ != nullptr; }
   // Why the log could not be written ("" while every write succeeded). After the first failure
   // nothing more is written.
