@@ -187,15 +187,23 @@ int RenameWithoutReplacing(int dir, const char* temp, const char* target) {
   return ::renameat(dir, temp, dir, target) == 0 ? 0 : errno;
 }
 
-// Writes through a named temporary. Throws.
-void WriteNamed(int dir, const std::string& target, std::string_view bytes,
-                ExistingTarget existing) {
+// What is at `target` now (the entry itself, not what a link points to); nothing when no entry
+// is there. Throws for other failures: a name too long for the file system ends here.
+std::optional<struct stat> StatTarget(int dir, const std::string& target) {
   struct stat st;
-  const bool replacing = ::fstatat(dir, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0;
-  if (!replacing && errno != ENOENT) Fail(errno);
-  if (replacing && S_ISDIR(st.st_mode)) Fail(EISDIR);
+  if (::fstatat(dir, target.c_str(), &st, AT_SYMLINK_NOFOLLOW) == 0) return st;
+  if (errno != ENOENT) Fail(errno);
+  return std::nullopt;
+}
+
+// Writes through a named temporary; `found` is what StatTarget found at the target. Throws.
+void WriteNamed(int dir, const std::string& target, std::string_view bytes, ExistingTarget existing,
+                const std::optional<struct stat>& found) {
+  const bool replacing = found.has_value();
+  if (replacing && S_ISDIR(found->st_mode)) Fail(EISDIR);
   if (replacing && existing == ExistingTarget::kKeep) throw TargetExistsError("target exists");
-  const mode_t mode = replacing && S_ISREG(st.st_mode) ? (st.st_mode & 0777) : NewFileMode();
+  const mode_t mode =
+      replacing && S_ISREG(found->st_mode) ? (found->st_mode & 0777) : NewFileMode();
 
   std::string name;
   Fd file(CreateTempFile(dir, name));
@@ -273,14 +281,14 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes, Existi
   Fd dir(::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
   if (!dir.ok()) Fail(errno);
 
+  std::optional<struct stat> found = StatTarget(dir.get(), target);
 #ifdef O_TMPFILE
-  struct stat st;
-  if (::fstatat(dir.get(), target.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) {
-    if (errno != ENOENT) Fail(errno);  // a name too long for the file system ends here
+  if (!found) {
     if (WriteUnnamed(dir.get(), target, bytes, existing)) return;
+    found = StatTarget(dir.get(), target);  // a file may have appeared meanwhile
   }
 #endif
-  WriteNamed(dir.get(), target, bytes, existing);
+  WriteNamed(dir.get(), target, bytes, existing, found);
 }
 
 void RemoveStaleTempFiles(const std::string& folder) {
