@@ -1,0 +1,63 @@
+// lumatra-screenshots EXAMPLES_DIR OUTPUT_DIR: pictures of the main window after a short run
+// and of each tab of the settings dialog, for the README. Uses settings of its own, never the
+// user's, and converts into a temporary folder.
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <cstdio>
+
+#include "gui/main_window.h"
+#include "gui/platform_dialogs.h"
+#include "gui/settings_dialog.h"
+
+namespace {
+
+bool Save(QWidget& widget, const QString& path) {
+  widget.show();
+  QApplication::processEvents();
+  const bool saved = widget.grab().save(path);
+  std::printf("%s %s\n", saved ? "wrote" : "cannot write", qPrintable(path));
+  return saved;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc != 3) {
+    std::fprintf(stderr, "usage: lumatra-screenshots EXAMPLES_DIR OUTPUT_DIR\n");
+    return 2;
+  }
+  const QDir examples(QString::fromLocal8Bit(argv[1]));
+  const QDir output(QString::fromLocal8Bit(argv[2]));
+  QTemporaryDir target;
+  QDir::setCurrent(target.path());  // the run's log
+
+  lumatra::ConversionSettings settings;
+  settings.DSTDIR = QFile::encodeName(target.filePath("Zielverzeichnis")).toStdString();
+  settings.ACTFMT = 7;  // EULUMDAT to IES LM-63-1995
+  QDir().mkpath(target.filePath("Zielverzeichnis"));
+  lumatra::IesExtensionList patterns = lumatra::DefaultIesExtensions();
+  lumatra::QtDialogs dialogs;
+  lumatra::MainWindow window(settings, patterns, dialogs);
+
+  QStringList files;
+  for (const QString& name : examples.entryList({"*.ldt"}, QDir::Files))
+    files << examples.filePath(name);
+  window.AddFiles(files.mid(0, 3));
+  window.show();
+  window.findChild<QPushButton*>("Button2")->click();
+  window.AddFiles(files);
+
+  bool saved = Save(window, output.filePath("main-window.png"));
+  lumatra::SettingsDialog dialog(settings, patterns, &window);
+  auto* tabs = dialog.findChild<QTabWidget*>();
+  const char* const names[] = {"settings-general.png", "settings-ies86.png", "settings-tm14.png"};
+  for (int tab = 0; tab < tabs->count(); ++tab) {
+    tabs->setCurrentIndex(tab);
+    saved = Save(dialog, output.filePath(names[tab])) && saved;
+  }
+  return saved ? 0 : 1;
+}

@@ -1,0 +1,131 @@
+// A run started from the window: the same targets and log as lumatra-cli convert with the settings
+// the window stored, the list emptied row by row, and a stop pressed between files.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTest>
+#include <sstream>
+
+#include "app/settings_store_qt.h"
+#include "cli/cli_app.h"
+#include "gui_test_support.h"
+
+namespace lumatra::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Five EULUMDAT and five IES corpus files and one that is no photometric file, in a folder whose
+// name holds blanks and umlauts; some file names hold blanks too.
+QStringList CopySources(const fs::path& folder) {
+  fs::create_directories(folder);
+  const auto ldt = CorpusFiles({"LDT"});
+  const auto ies = CorpusFiles({"IES2002", "IES95", "IES91"});
+  QStringList files;
+  for (std::size_t i = 0; i < 5; ++i) {
+    for (const fs::path& source : {ldt.at(i), ies.at(i)}) {
+      fs::copy_file(source, folder / source.filename());
+      files << QString::fromStdString((folder / source.filename()).string());
+    }
+  }
+  WriteFile(folder / "kaputt.ies", "no photometric data\r\n");
+  files << QString::fromStdString((folder / "kaputt.ies").string());
+  return files;
+}
+
+std::string WithFolderNamed(std::string text, const std::string& folder) {
+  for (std::size_t at; (at = text.find(folder)) != std::string::npos;)
+    text.replace(at, folder.size(), "OUT");
+  return text;
+}
+
+class RunTest : public WindowTest {
+ protected:
+  void SetUp() override {
+    WindowTest::SetUp();
+    settings.DSTDIR = out_.string();
+    fs::create_directories(out_);
+    Open();
+    dialogs.files = CopySources(dir_ / "Quelle ä ö");
+    QTest::mouseClick(Get("Button1"), Qt::LeftButton);
+    queued_ = Rows();
+  }
+  // Counts the rows after each removal; `on_count` runs there.
+  std::vector<int> CountRemovals(std::function<void(int)> on_count = {}) {
+    auto counts = std::make_shared<std::vector<int>>();
+    const QAbstractItemModel* model = Get<QListView>("CnvBox")->model();
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, window.get(), [=] {
+      counts->push_back(model->rowCount());
+      if (on_count) on_count(model->rowCount());
+    });
+    QTest::mouseClick(Get("Button2"), Qt::LeftButton);
+    return *counts;
+  }
+
+  const fs::path out_ = dir_ / "Ziel mit Ü";
+  QStringList queued_;
+};
+
+TEST_F(RunTest, TenCorpusFilesConvertLikeTheCommandLineWithTheStoredSettings) {
+  Click("DestGrp", 4);  // TM 14, with the CIBSE/2 block and a new C step set in the dialog
+  dialogs.modal = [](QDialog& dialog) {
+    dialog.findChild<QCheckBox*>("C2Chk")->setChecked(true);
+    dialog.findChild<QComboBox*>("cselect")->setCurrentIndex(6);
+    return int(QDialog::Accepted);
+  };
+  QTest::mouseClick(Get("Button3"), Qt::LeftButton);
+  EXPECT_EQ(CountRemovals(), (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+  EXPECT_FALSE(Get("Button2")->isEnabled());
+  EXPECT_EQ(Get<QLabel>("Label2")->text(), "0 Dateien gewählt");
+  const QStringList run_log = Get<QPlainTextEdit>("RunLog")->toPlainText().split('\n');
+  ASSERT_EQ(run_log.size(), 11);
+  EXPECT_TRUE(run_log.filter(" → ").size() == 10) << run_log.join('\n').toStdString();
+  EXPECT_TRUE(run_log.filter(QRegularExpression("kaputt\\.ies: \\w")).size() == 1);
+
+  window->close();
+  const PatternFiles pattern_files{(dir_ / "prog.FLT").string(), ""};
+  ASSERT_TRUE(SaveSettings(*OpenUserSettings(), pattern_files, settings, patterns));
+  std::vector<std::string> args = {"lumatra-cli",           "convert", "--out",
+                                   (dir_ / "cli").string(), "--log",   (dir_ / "cli.log").string()};
+  for (const QString& file : queued_)
+    args.push_back(file.toStdString());
+  std::vector<const char*> argv;
+  for (const std::string& arg : args)
+    argv.push_back(arg.c_str());
+  std::ostringstream cli_out, cli_err;
+  EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), cli_out, cli_err), 1);
+
+  EXPECT_EQ(WithFolderNamed(ReadFile(dir_ / "LUMATRA.LOG"), out_.string()),
+            WithFolderNamed(ReadFile(dir_ / "cli.log"), (dir_ / "cli").string()));
+  std::size_t targets = 0;
+  for (const auto& target : fs::directory_iterator(out_)) {
+    EXPECT_EQ(target.path().extension(), ".CIB");
+    EXPECT_EQ(ReadFile(target.path()), ReadFile(dir_ / "cli" / target.path().filename()));
+    ++targets;
+  }
+  EXPECT_EQ(targets, 10u);
+}
+
+TEST_F(RunTest, StopBetweenFilesLeavesTheRestListedAndAnExistingTargetIsAskedFor) {
+  const std::string existing = TargetName(out_.string(), queued_[1].toStdString(), 2);
+  WriteFile(existing, "old");
+  const std::vector<int> counts = CountRemovals([this](int rows) {
+    if (rows == 7) QMetaObject::invokeMethod(Get("Button2"), "click", Qt::QueuedConnection);
+  });
+  EXPECT_EQ(counts, (std::vector<int>{10, 9, 8, 7}));
+  EXPECT_EQ(Rows(), queued_.mid(4));
+  EXPECT_TRUE(Get("Button2")->isEnabled());
+  EXPECT_TRUE(Get("Button1")->isEnabled());
+  EXPECT_EQ(Get<QPushButton>("Button2")->text(), "Konvertierung starten");
+  EXPECT_EQ(Get<QLabel>("Label2")->text(), "7 Dateien gewählt");
+  EXPECT_EQ(dialogs.asked,
+            QStringList{"Datei " + QString::fromStdString(fs::path(existing).filename().string()) +
+                        " existiert bereits !  Überschreiben ?"});
+  EXPECT_EQ(ReadFile(existing), "old");
+}
+
+}  // namespace
+}  // namespace lumatra::testing
