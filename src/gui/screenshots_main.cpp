@@ -30,8 +30,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "usage: lumatra-screenshots EXAMPLES_DIR OUTPUT_DIR\n");
     return 2;
   }
-  const QDir examples(QString::fromLocal8Bit(argv[1]));
-  const QDir output(QString::fromLocal8Bit(argv[2]));
+  const QDir examples(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
+  const QDir output(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
   QTemporaryDir target;
   QDir::setCurrent(target.path());  // the run's log
 

@@ -160,8 +160,9 @@ QWidget* SettingsDialog::Ies86Page() {
   auto* choice = new QHBoxLayout;
   choice->addWidget(always);
   choice->addWidget(if_empty);
-  grid->addWidget(new QLabel("Herstellerbezeichnung verwenden"), 7, 0);
-  grid->addLayout(choice, 7, 1);
+  choice->addStretch();
+  grid->addWidget(new QLabel("Herstellerbezeichnung verwenden"), 7, 0, 1, 2);
+  grid->addLayout(choice, 8, 1);
 
   auto* company =
       Named(new QLineEdit(QString::fromStdString(Cp1252ToUtf8(copy_.EUL1))), "eulmanFld");
@@ -169,14 +170,15 @@ QWidget* SettingsDialog::Ies86Page() {
   connect(company, &QLineEdit::textChanged, this, [this](const QString& text) {
     copy_.EUL1 = Utf8ToCp1252(text.toStdString()).substr(0, kSettingTextMax);
   });
-  grid->addWidget(new QLabel("EULUM-DAT Zeile 1"), 8, 0);
-  grid->addWidget(company, 8, 1);
+  grid->addWidget(new QLabel("EULUM-DAT Zeile 1"), 9, 0);
+  grid->addWidget(company, 9, 1);
 
   auto* options = new QHBoxLayout;
   options->addWidget(CheckBox("cbUnformatted", "unformatierte Ausgabe", copy_.unformat));
   options->addWidget(CheckBox("UseC360Chk", "C0-Ebene doppelt", copy_.use360));
-  grid->addLayout(options, 9, 0, 1, 2);
-  grid->setRowStretch(10, 1);
+  grid->addLayout(options, 10, 0, 1, 2);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(11, 1);
   return page;
 }
 
