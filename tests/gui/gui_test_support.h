@@ -10,7 +10,6 @@
 #include <QGroupBox>
 #include <QListView>
 #include <QSettings>
-#include <deque>
 #include <functional>
 #include <memory>
 #include <ostream>
@@ -25,20 +24,16 @@ inline void PrintTo(const QString& text, std::ostream* os) {
 
 namespace lumatra::testing {
 
+// One application for all tests, kept to the end of the process.
 inline void StartApplication() {
   static int argc = 1;
-  static char name[] = "qt_tests";
-  static char* argv[] = {name, nullptr};
+  static char name[] = "qt_tests", *argv[] = {name, nullptr};
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-  static QApplication* app = new QApplication(argc, argv);  // kept to the end of the process
-  (void)app;
+  if (!qApp) new QApplication(argc, argv);
 }
 
 struct ScriptedDialogs : PlatformDialogs {
-  QString ChooseFolder(QWidget*, const QString& start) override {
-    last_start = start;
-    return folder;
-  }
+  QString ChooseFolder(QWidget*, const QString&) override { return folder; }
   QStringList ChooseFiles(QWidget*, const QString& start, const QString& filter) override {
     last_start = start;
     last_filter = filter;
@@ -46,28 +41,19 @@ struct ScriptedDialogs : PlatformDialogs {
   }
   Answer Ask(QWidget*, const QString& question) override {
     asked << question;
-    return Next(answers, Answer::kNo);
+    return answer;
   }
   OverwriteAnswer AskOverwrite(QWidget*, const QString& question) override {
     asked << question;
-    return Next(overwrite, OverwriteAnswer::kNo);
+    return OverwriteAnswer::kNo;
   }
-  void ShowError(QWidget*, const QString& text) override { errors << text; }
+  void ShowError(QWidget*, const QString& text) override { asked << text; }
   int RunModal(QDialog& dialog) override { return modal(dialog); }
 
-  template <class T>
-  static T Next(std::deque<T>& queue, T otherwise) {
-    if (queue.empty()) return otherwise;
-    T next = queue.front();
-    queue.pop_front();
-    return next;
-  }
-
   QString folder, last_start, last_filter;
-  QStringList files, asked, errors;
-  std::deque<Answer> answers;
-  std::deque<OverwriteAnswer> overwrite;
-  std::function<int(QDialog&)> modal = [](QDialog&) { return int(QDialog::Rejected); };
+  QStringList files, asked;
+  Answer answer = Answer::kNo;
+  std::function<int(QDialog&)> modal;
 };
 
 // A main window over settings of its own, with the settings store and the log in a temporary

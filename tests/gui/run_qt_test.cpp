@@ -46,27 +46,24 @@ class RunTest : public WindowTest {
  protected:
   void SetUp() override {
     WindowTest::SetUp();
-    settings.DSTDIR = out_.string();
     fs::create_directories(out_);
     Open();
+    dialogs.folder = QString::fromStdString(out_.string());
+    QTest::mouseClick(Get("DirSelBtn"), Qt::LeftButton);
     dialogs.files = CopySources(dir_ / "Quelle ä ö");
     QTest::mouseClick(Get("Button1"), Qt::LeftButton);
     queued_ = Rows();
-  }
-  // Counts the rows after each removal; `on_count` runs there.
-  std::vector<int> CountRemovals(std::function<void(int)> on_count = {}) {
-    auto counts = std::make_shared<std::vector<int>>();
     const QAbstractItemModel* model = Get<QListView>("CnvBox")->model();
-    QObject::connect(model, &QAbstractItemModel::rowsRemoved, window.get(), [=] {
-      counts->push_back(model->rowCount());
-      if (on_count) on_count(model->rowCount());
+    QObject::connect(model, &QAbstractItemModel::rowsRemoved, window.get(), [this, model] {
+      rows_left_.push_back(model->rowCount());
+      on_removal_(model->rowCount());
     });
-    QTest::mouseClick(Get("Button2"), Qt::LeftButton);
-    return *counts;
   }
 
   const fs::path out_ = dir_ / "Ziel mit Ü";
   QStringList queued_;
+  std::vector<int> rows_left_;  // after each removal during a run
+  std::function<void(int)> on_removal_ = [](int) {};
 };
 
 TEST_F(RunTest, TenCorpusFilesConvertLikeTheCommandLineWithTheStoredSettings) {
@@ -77,7 +74,8 @@ TEST_F(RunTest, TenCorpusFilesConvertLikeTheCommandLineWithTheStoredSettings) {
     return int(QDialog::Accepted);
   };
   QTest::mouseClick(Get("Button3"), Qt::LeftButton);
-  EXPECT_EQ(CountRemovals(), (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
+  QTest::mouseClick(Get("Button2"), Qt::LeftButton);
+  EXPECT_EQ(rows_left_, (std::vector<int>{10, 9, 8, 7, 6, 5, 4, 3, 2, 1, 0}));
   EXPECT_FALSE(Get("Button2")->isEnabled());
   EXPECT_EQ(Get<QLabel>("Label2")->text(), "0 Dateien gewählt");
   const QStringList run_log = Get<QPlainTextEdit>("RunLog")->toPlainText().split('\n');
@@ -85,16 +83,18 @@ TEST_F(RunTest, TenCorpusFilesConvertLikeTheCommandLineWithTheStoredSettings) {
   EXPECT_TRUE(run_log.filter(" → ").size() == 10) << run_log.join('\n').toStdString();
   EXPECT_TRUE(run_log.filter(QRegularExpression("kaputt\\.ies: \\w")).size() == 1);
 
+  // What the window set is stored, and lumatra-cli starts from it.
   window->close();
-  const PatternFiles pattern_files{(dir_ / "prog.FLT").string(), ""};
-  ASSERT_TRUE(SaveSettings(*OpenUserSettings(), pattern_files, settings, patterns));
-  std::vector<std::string> args = {"lumatra-cli",           "convert", "--out",
-                                   (dir_ / "cli").string(), "--log",   (dir_ / "cli.log").string()};
+  ASSERT_TRUE(
+      SaveSettings(*OpenUserSettings(), {(dir_ / "prog.FLT").string(), ""}, settings, patterns));
+  EXPECT_EQ(LoadStoredValues(*OpenUserSettings()), settings);
+  const std::string cli = (dir_ / "cli").string(), cli_log = (dir_ / "cli.log").string();
+  std::vector<const char*> argv = {"lumatra-cli", "convert", "--out",
+                                   cli.c_str(),   "--log",   cli_log.c_str()};
+  std::vector<QByteArray> bytes;
+  bytes.reserve(queued_.size());
   for (const QString& file : queued_)
-    args.push_back(file.toStdString());
-  std::vector<const char*> argv;
-  for (const std::string& arg : args)
-    argv.push_back(arg.c_str());
+    argv.push_back(bytes.emplace_back(file.toUtf8()).constData());
   std::ostringstream cli_out, cli_err;
   EXPECT_EQ(RunCli(static_cast<int>(argv.size()), argv.data(), cli_out, cli_err), 1);
 
@@ -112,10 +112,13 @@ TEST_F(RunTest, TenCorpusFilesConvertLikeTheCommandLineWithTheStoredSettings) {
 TEST_F(RunTest, StopBetweenFilesLeavesTheRestListedAndAnExistingTargetIsAskedFor) {
   const std::string existing = TargetName(out_.string(), queued_[1].toStdString(), 2);
   WriteFile(existing, "old");
-  const std::vector<int> counts = CountRemovals([this](int rows) {
+  on_removal_ = [this](int rows) {
+    EXPECT_EQ(Get<QPushButton>("Button2")->text(), "Konvertierung anhalten");
+    EXPECT_FALSE(Get("Button1")->isEnabled());
     if (rows == 7) QMetaObject::invokeMethod(Get("Button2"), "click", Qt::QueuedConnection);
-  });
-  EXPECT_EQ(counts, (std::vector<int>{10, 9, 8, 7}));
+  };
+  QTest::mouseClick(Get("Button2"), Qt::LeftButton);
+  EXPECT_EQ(rows_left_, (std::vector<int>{10, 9, 8, 7}));
   EXPECT_EQ(Rows(), queued_.mid(4));
   EXPECT_TRUE(Get("Button2")->isEnabled());
   EXPECT_TRUE(Get("Button1")->isEnabled());
