@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QLibraryInfo>
 #include <QLocale>
+#include <QRegularExpression>
 #include <QTranslator>
 
 #include "app/settings_store.h"
@@ -12,6 +13,20 @@
 #include "gui/platform_dialogs.h"
 #include "support/cp1252.h"
 #include "support/short_date.h"
+
+namespace {
+
+// The locale's short date as a pattern of d, dd, M, MM, yy, yyyy and other characters; a format
+// with names of days or months or quoted text (the C locale's "d MMM yyyy") keeps the default.
+void UseLocaleShortDate() {
+  const QString format = QLocale::system().dateFormat(QLocale::ShortFormat);
+  static const QRegularExpression kNumeric("^(?:d{1,2}(?!d)|M{1,2}(?!M)|y+|[^A-Za-z'])+$");
+  if (!kNumeric.match(format).hasMatch()) return;
+  lumatra::SetShortDatePattern(
+      lumatra::WithFourDigitYear(lumatra::Utf8ToCp1252(format.toStdString())));
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   lumatra::RecordUmask();  // before any thread: reading the umask sets it for a moment
@@ -23,9 +38,7 @@ int main(int argc, char** argv) {
     QApplication::installTranslator(&qt_german);
 
   lumatra::LoadSettings();
-  const QString short_date = QLocale::system().dateFormat(QLocale::ShortFormat);
-  lumatra::SetShortDatePattern(
-      lumatra::WithFourDigitYear(lumatra::Utf8ToCp1252(short_date.toStdString())));
+  UseLocaleShortDate();
 
   lumatra::QtDialogs dialogs;
   lumatra::MainWindow window(lumatra::Settings(), lumatra::IesExtensions(), dialogs);
