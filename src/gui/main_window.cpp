@@ -115,88 +115,18 @@ void MainWindow::BuildControls() {
   move(screen()->availableGeometry().center() - rect().center());
   setAcceptDrops(true);
 
-  auto* source_box = Named(new QGroupBox(" Quellformat  "), "srcGrp");
-  source_items_ = RadioGroup(source_box, kSourceItemTexts, 1);
-  auto* target_box = Named(new QGroupBox(" Zielformat "), "DestGrp");
-  target_items_ = RadioGroup(target_box, kTargetItemTexts, 2);
-  source_items_->button(kSourceEulumdat)->setChecked(true);
-  target_items_->button(kTargetIes86)->setChecked(true);
-  connect(source_items_, &QButtonGroup::idToggled, this, [this](int item, bool checked) {
-    if (checked) SourceClicked(item);
-  });
-  connect(target_items_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
-    if (checked) TargetClicked();
-  });
-
-  dest_dir_ = Named(new QLineEdit, "DestDirFld");
-  dest_dir_->setEnabled(false);
-  auto* dir_button = Named(new QToolButton, "DirSelBtn");
-  dir_button->setText("...");
-  dir_button->setToolTip("Verzeichnis wählen");
-  connect(dir_button, &QToolButton::clicked, this, &MainWindow::ChooseFolder);
-
-  auto* select = Named(new QPushButton("Dateiauswahl"), "Button1");
-  connect(select, &QPushButton::clicked, this, &MainWindow::ChooseFiles);
-  auto* clear = Named(new QPushButton("Dateiliste löschen"), "Button4");
-  connect(clear, &QPushButton::clicked, this, &MainWindow::ClearList);
-  count_ = Named(new QLabel, "Label2");
-
-  list_ = Named(new QListView, "CnvBox");
-  list_->setModel(&files_);
-  list_->setUniformItemSizes(true);
-  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  list_->installEventFilter(this);
-  list_->viewport()->installEventFilter(this);
-
+  auto* central = new QWidget;
+  auto* layout = new QVBoxLayout(central);
+  layout->addLayout(FormatGroups());
+  layout->addWidget(Named(new QLabel("Zielverzeichnis"), "Label1"));
+  layout->addLayout(FolderRow());
+  layout->addLayout(SelectionRow());
+  layout->addWidget(FileList(), 3);
   run_log_ = Named(new QPlainTextEdit, "RunLog");
   run_log_->setReadOnly(true);
   run_log_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  run_log_->setMaximumBlockCount(100000);
-
-  start_ = Named(new QPushButton(kStart), "Button2");
-  start_->setEnabled(false);
-  connect(start_, &QPushButton::clicked, this, &MainWindow::StartStop);
-  auto* settings_button = Named(new QPushButton("Einstellungen"), "Button3");
-  connect(settings_button, &QPushButton::clicked, this,
-          [this] { EditSettings(this, dialogs_, settings_, patterns_); });
-  auto* quit = Named(new QPushButton, "BitBtn1");
-  quit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
-  quit->setToolTip("Programm beenden");
-  connect(quit, &QPushButton::clicked, this, &QWidget::close);
-  auto* about = Named(new QPushButton, "BitBtn2");
-  about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
-  connect(about, &QPushButton::clicked, this, &MainWindow::ShowAbout);
-  idle_only_ = {source_box, target_box, select, settings_button, clear, dir_button, quit, about};
-
-  auto* formats = new QHBoxLayout;
-  formats->addWidget(source_box);
-  formats->addWidget(target_box, 1);
-  auto* folder = new QHBoxLayout;
-  folder->setSpacing(0);
-  folder->addWidget(dest_dir_);
-  folder->addWidget(dir_button);
-  auto* selection = new QHBoxLayout;
-  selection->addWidget(select);
-  selection->addWidget(clear);
-  selection->addSpacing(12);
-  selection->addWidget(count_, 1);
-  auto* actions = new QHBoxLayout;
-  actions->addWidget(start_);
-  actions->addWidget(settings_button);
-  actions->addStretch();
-  actions->addWidget(about);
-  actions->addWidget(quit);
-
-  auto* central = new QWidget;
-  auto* layout = new QVBoxLayout(central);
-  layout->addLayout(formats);
-  layout->addWidget(Named(new QLabel("Zielverzeichnis"), "Label1"));
-  layout->addLayout(folder);
-  layout->addLayout(selection);
-  layout->addWidget(list_, 3);
   layout->addWidget(run_log_, 1);
-  layout->addLayout(actions);
+  layout->addLayout(ActionRow());
   setCentralWidget(central);
 
   // The status bar shows no text, only the progress of a run.
@@ -207,6 +137,96 @@ void MainWindow::BuildControls() {
   progress_->hide();
   status->addWidget(progress_);
   setStatusBar(status);
+}
+
+QLayout* MainWindow::FormatGroups() {
+  auto* source_box = Named(new QGroupBox(" Quellformat  "), "srcGrp");
+  source_items_ = RadioGroup(source_box, kSourceItemTexts, 1);
+  auto* target_box = Named(new QGroupBox(" Zielformat "), "DestGrp");
+  target_items_ = RadioGroup(target_box, kTargetItemTexts, 2);
+  source_items_->button(kSourceEulumdat)->setChecked(true);
+  target_items_->button(kTargetIes86)->setChecked(true);
+  // A change of the selected item, by the user or by the window, is a click on the group.
+  connect(source_items_, &QButtonGroup::idToggled, this, [this](int item, bool checked) {
+    if (checked) SourceClicked(item);
+  });
+  connect(target_items_, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+    if (checked) TargetClicked();
+  });
+  idle_only_ << source_box << target_box;
+
+  auto* row = new QHBoxLayout;
+  row->addWidget(source_box);
+  row->addWidget(target_box, 1);
+  return row;
+}
+
+QLayout* MainWindow::FolderRow() {
+  dest_dir_ = Named(new QLineEdit, "DestDirFld");
+  dest_dir_->setEnabled(false);
+  auto* choose = Named(new QToolButton, "DirSelBtn");
+  choose->setText("...");
+  choose->setToolTip("Verzeichnis wählen");
+  connect(choose, &QToolButton::clicked, this, &MainWindow::ChooseFolder);
+  idle_only_ << choose;
+
+  auto* row = new QHBoxLayout;
+  row->setSpacing(0);
+  row->addWidget(dest_dir_);
+  row->addWidget(choose);
+  return row;
+}
+
+QLayout* MainWindow::SelectionRow() {
+  auto* select = Named(new QPushButton("Dateiauswahl"), "Button1");
+  connect(select, &QPushButton::clicked, this, &MainWindow::ChooseFiles);
+  auto* clear = Named(new QPushButton("Dateiliste löschen"), "Button4");
+  connect(clear, &QPushButton::clicked, this, &MainWindow::ClearList);
+  count_ = Named(new QLabel, "Label2");
+  idle_only_ << select << clear;
+
+  auto* row = new QHBoxLayout;
+  row->addWidget(select);
+  row->addWidget(clear);
+  row->addSpacing(12);
+  row->addWidget(count_, 1);
+  return row;
+}
+
+QWidget* MainWindow::FileList() {
+  list_ = Named(new QListView, "CnvBox");
+  list_->setModel(&files_);
+  list_->setUniformItemSizes(true);
+  list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  list_->installEventFilter(this);
+  list_->viewport()->installEventFilter(this);
+  return list_;
+}
+
+QLayout* MainWindow::ActionRow() {
+  start_ = Named(new QPushButton(kStart), "Button2");
+  start_->setEnabled(false);
+  connect(start_, &QPushButton::clicked, this, &MainWindow::StartStop);
+  auto* settings = Named(new QPushButton("Einstellungen"), "Button3");
+  connect(settings, &QPushButton::clicked, this,
+          [this] { EditSettings(this, dialogs_, settings_, patterns_); });
+  auto* about = Named(new QPushButton, "BitBtn2");
+  about->setIcon(style()->standardIcon(QStyle::SP_MessageBoxInformation));
+  connect(about, &QPushButton::clicked, this, &MainWindow::ShowAbout);
+  auto* quit = Named(new QPushButton, "BitBtn1");
+  quit->setIcon(style()->standardIcon(QStyle::SP_DialogCloseButton));
+  quit->setToolTip("Programm beenden");
+  connect(quit, &QPushButton::clicked, this, &QWidget::close);
+  idle_only_ << settings << about << quit;
+
+  auto* row = new QHBoxLayout;
+  row->addWidget(start_);
+  row->addWidget(settings);
+  row->addStretch();
+  row->addWidget(about);
+  row->addWidget(quit);
+  return row;
 }
 
 // The groups as the stored target format leaves them; a value without a row keeps them as

@@ -17,6 +17,7 @@
 
 class QButtonGroup;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QListView;
 class QPlainTextEdit;
@@ -58,6 +59,11 @@ class MainWindow : public QMainWindow, public BatchUi, public MessageSink {
 
  private:
   void BuildControls();
+  QLayout* FormatGroups();
+  QLayout* FolderRow();
+  QLayout* SelectionRow();
+  QWidget* FileList();
+  QLayout* ActionRow();
   void RestoreFormats();
   void SetTargetsEnabled(const TargetsEnabled& enabled);
   void SourceClicked(int item);

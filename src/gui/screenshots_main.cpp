@@ -1,11 +1,10 @@
 // lumatra-screenshots EXAMPLES_DIR OUTPUT_DIR: pictures of the main window after a short run
 // and of each tab of the settings dialog, for the README. Uses settings of its own, never the
-// user's, and converts into a temporary folder.
+// user's, and converts copies of the examples in a temporary folder.
 #include <QApplication>
 #include <QDir>
 #include <QPushButton>
 #include <QTabWidget>
-#include <QTemporaryDir>
 #include <cstdio>
 
 #include "gui/main_window.h"
@@ -32,20 +31,24 @@ int main(int argc, char** argv) {
   }
   const QDir examples(QDir(QString::fromLocal8Bit(argv[1])).absolutePath());
   const QDir output(QDir(QString::fromLocal8Bit(argv[2])).absolutePath());
-  QTemporaryDir target;
-  QDir::setCurrent(target.path());  // the run's log
+  // A folder of a fixed name, so that the pictures are the same from run to run.
+  QDir work(QDir::temp().filePath("lumatra-screenshots"));
+  work.removeRecursively();
+  work.mkpath("Leuchten");
+  work.mkpath("Ziel");
+  QDir::setCurrent(work.path());  // the run's log
+  QStringList files;
+  for (const QString& name : examples.entryList({"*.ldt"}, QDir::Files)) {
+    files << work.filePath("Leuchten/" + name);
+    QFile::copy(examples.filePath(name), files.back());
+  }
 
   lumatra::ConversionSettings settings;
-  settings.DSTDIR = QFile::encodeName(target.filePath("Zielverzeichnis")).toStdString();
+  settings.DSTDIR = QFile::encodeName(work.filePath("Ziel")).toStdString();
   settings.ACTFMT = 7;  // EULUMDAT to IES LM-63-1995
-  QDir().mkpath(target.filePath("Zielverzeichnis"));
   lumatra::IesExtensionList patterns = lumatra::DefaultIesExtensions();
   lumatra::QtDialogs dialogs;
   lumatra::MainWindow window(settings, patterns, dialogs);
-
-  QStringList files;
-  for (const QString& name : examples.entryList({"*.ldt"}, QDir::Files))
-    files << examples.filePath(name);
   window.AddFiles(files.mid(0, 3));
   window.show();
   window.findChild<QPushButton*>("Button2")->click();
@@ -59,5 +62,6 @@ int main(int argc, char** argv) {
     tabs->setCurrentIndex(tab);
     saved = Save(dialog, output.filePath(names[tab])) && saved;
   }
+  work.removeRecursively();
   return saved ? 0 : 1;
 }
