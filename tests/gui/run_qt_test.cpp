@@ -115,6 +115,9 @@ TEST_F(RunTest, StopBetweenFilesLeavesTheRestListedAndAnExistingTargetIsAskedFor
   on_removal_ = [this](int rows) {
     EXPECT_EQ(Get<QPushButton>("Button2")->text(), "Konvertierung anhalten");
     EXPECT_FALSE(Get("Button1")->isEnabled());
+    auto* list = Get<QListView>("CnvBox");  // the Delete key waits for the end of the run
+    list->setCurrentIndex(list->model()->index(rows - 1, 0));
+    QTest::keyClick(list, Qt::Key_Delete);
     if (rows == 7) QMetaObject::invokeMethod(Get("Button2"), "click", Qt::QueuedConnection);
   };
   QTest::mouseClick(Get("Button2"), Qt::LeftButton);
