@@ -1,9 +1,11 @@
 #include "testing/test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -119,6 +121,32 @@ void MakeGrid(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_an
   rec.LampSet[0].FluxPerLamp = 1000;
   rec.Loaded = 1;
   rec.SetupSymmetry(symmetry);
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const std::filesystem::path path = TestDataDir() / "golden" / name;
+  if (const char* update = std::getenv("LUMATRA_UPDATE_GOLDEN"); update && *update == '1') {
+    std::filesystem::create_directories(path.parent_path());
+    WriteFile(path, actual);
+    return;
+  }
+  ASSERT_TRUE(std::filesystem::exists(path)) << name << ": no golden file (scripts/make-golden.sh)";
+  const std::string expected = ReadFile(path);
+  if (expected == actual) return;
+  std::istringstream want(expected), got(actual);
+  std::string want_line, got_line;
+  for (int line = 1;; ++line) {
+    const bool more_wanted = static_cast<bool>(std::getline(want, want_line));
+    const bool more_got = static_cast<bool>(std::getline(got, got_line));
+    if (more_wanted != more_got || want_line != got_line) {
+      ADD_FAILURE() << name << ": line " << line
+                    << " differs\n  golden: " << (more_wanted ? want_line : "(end)")
+                    << "\n  actual: " << (more_got ? got_line : "(end)");
+      return;
+    }
+    if (!more_wanted) break;
+  }
+  ADD_FAILURE() << name << ": differs in line ends only";
 }
 
 }  // namespace lumatra::testing

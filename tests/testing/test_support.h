@@ -44,6 +44,11 @@ class TempDir {
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
 
+// Compares `actual` byte for byte with the golden file tests/data/golden/`name` and reports the
+// first line that differs. With LUMATRA_UPDATE_GOLDEN=1 in the environment it writes the file
+// instead (scripts/make-golden.sh), so a reviewer reads the change as a diff of data files.
+void ExpectGolden(const std::string& name, const std::string& actual);
+
 // A C-gamma record with the given angles; intensities from f(C, gamma). Symmetry and steps are
 // set, GridFlags detected, SetupSymmetry called.
 template <class F>
