@@ -135,7 +135,8 @@ TEST(CieReader, HeaderFieldsAndAnEmptyAposReadAsCGamma) {
   CapturedMessages messages;
   TLUM32 rec;
   rec.SetFileName("/in/cat.alog.lvk");
-  ASSERT_TRUE(ParseCie(rec, CieFile("", "0 1 2 3 4\r\n90 5 6 7 8\r\n", 2, 4))) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatCie, rec, CieFile("", "0 1 2 3 4\r\n90 5 6 7 8\r\n", 2, 4)))
+      << rec.ReadError;
   EXPECT_TRUE(messages.errors.empty());
   EXPECT_EQ(rec.PhotSystem, kSystemC);
   EXPECT_EQ(GridOf(rec), (Grid{4, 2, 4, 0, 90, 90, 0, 30, 90}));
@@ -152,27 +153,30 @@ TEST(CieReader, HeaderFieldsAndAnEmptyAposReadAsCGamma) {
   // More lamps than the 8-bit count holds keep their number.
   std::string many = CieFile("", "0 1 2 3 4\r\n90 5 6 7 8\r\n", 2, 4);
   many.replace(many.find("NLPS= 2"), 7, "NLPS= 300");
-  ASSERT_TRUE(ParseCie(rec, many)) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatCie, rec, many)) << rec.ReadError;
   EXPECT_EQ(rec.LampCount(0), 300u);
   EXPECT_FLOAT_EQ(rec.LampSet[0].FluxPerLamp, 10);
 
-  ASSERT_TRUE(ParseCie(rec, CieFile("X7", "0 1 2 3 4\r\n", 1, 4)));
+  ASSERT_TRUE(testing::ReadAs(kFormatCie, rec, CieFile("X7", "0 1 2 3 4\r\n", 1, 4)));
   EXPECT_EQ(rec.PhotSystem, kSystemC);
   EXPECT_EQ(rec.Symmetry, 1);
 }
 
 TEST(CieReader, MultiplierScalesTheIntensities) {
   TLUM32 rec;
-  ASSERT_TRUE(ParseCie(rec, CieFile("C1", "0 1 2 3 4\r\n", 1, 4, "MULT= 2,5\r\n")));
+  ASSERT_TRUE(
+      testing::ReadAs(kFormatCie, rec, CieFile("C1", "0 1 2 3 4\r\n", 1, 4, "MULT= 2,5\r\n")));
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 4), 10);
   EXPECT_FLOAT_EQ(rec.GetCAngle(1), 0);  // angles are not scaled
-  ASSERT_TRUE(ParseCie(rec, CieFile("C1", "0 1 2 3 4\r\n", 1, 4, "MULT= 0\r\n")));
+  ASSERT_TRUE(
+      testing::ReadAs(kFormatCie, rec, CieFile("C1", "0 1 2 3 4\r\n", 1, 4, "MULT= 0\r\n")));
   EXPECT_FLOAT_EQ(rec.GetIntensity(1, 4), 4);
 }
 
 TEST(CieReader, QuadrantC90ToC180IsMirroredIntoC0ToC90) {
   TLUM32 rec;
-  ASSERT_TRUE(ParseCie(rec, CieFile("C", kPlanes90To180, 4, 4))) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatCie, rec, CieFile("C", kPlanes90To180, 4, 4)))
+      << rec.ReadError;
   EXPECT_EQ(GridOf(rec), (Grid{4, 4, 4, 0, 30, 90, 0, 30, 90}));
   const float c_angles[] = {0, 30, 60, 90};
   for (int i = 1; i <= 4; ++i) {
@@ -187,7 +191,7 @@ TEST(CieReader, QuadrantC90ToC180IsMirroredIntoC0ToC90) {
 TEST(CieReader, HalfC270ToC90IsMirroredIntoC90ToC270) {
   TLUM32 rec;
   const std::string planes = "270 1 1 1 1\r\n330 2 2 2 2\r\n30 3 3 3 3\r\n90 4 4 4 4\r\n";
-  ASSERT_TRUE(ParseCie(rec, CieFile("C", planes, 4, 4))) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatCie, rec, CieFile("C", planes, 4, 4))) << rec.ReadError;
   EXPECT_EQ(GridOf(rec), (Grid{3, 4, 4, 90, 60, 270, 0, 30, 90}));
   const float c_angles[] = {90, 150, 210, 270};
   for (int i = 1; i <= 4; ++i) {
@@ -214,7 +218,7 @@ TEST(CieReader, FaultsShowTheirErrorBox) {
     SCOPED_TRACE(c.reason);
     CapturedMessages messages;
     TLUM32 rec;
-    EXPECT_FALSE(ParseCie(rec, c.text));
+    EXPECT_FALSE(testing::ReadAs(kFormatCie, rec, c.text));
     ExpectReason(rec, c.reason);
     EXPECT_EQ(messages.errors, std::vector<std::string>{c.box});
     EXPECT_FALSE(rec.Matrix);
@@ -226,7 +230,7 @@ TEST(CieReader, OtherFilesFailQuietly) {
   TLUM32 rec;
   for (const std::string& text : {std::string(), std::string("CIE FILE VERSION\r\n"),
                                   std::string("CIBSE/1\r\n"), std::string("\0\xff CIE", 6)}) {
-    EXPECT_FALSE(ParseCie(rec, text));
+    EXPECT_FALSE(testing::ReadAs(kFormatCie, rec, text));
     ExpectReason(rec, "cie: first line");
   }
   EXPECT_TRUE(messages.errors.empty());

@@ -6,6 +6,7 @@
 
 #include <random>
 
+#include "app/format_table.h"
 #include "formats/format_checks.h"
 #include "formats/textio.h"
 #include "ldt_test_lines.h"
@@ -26,7 +27,7 @@ using testing::LdtValue;
 
 // Parses the lines; the test fails with the reader's reason when it refuses them.
 void Parse(TLUM32& rec, const std::vector<std::string>& lines) {
-  ASSERT_TRUE(ParseEulumdat(rec, Join(lines))) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatEulumdat, rec, Join(lines))) << rec.ReadError;
 }
 
 TEST(EulumdatReader, HeaderTextsDimensionsAndLamps) {
@@ -225,15 +226,16 @@ TEST(EulumdatReader, LineEndsAndByteOrderMark) {
   const auto lines = LdtLines(LdtFile(2, 24, "15"));
   for (std::string eol : {"\r\n", "\n", "\r"}) {
     TLUM32 rec;
-    ASSERT_TRUE(ParseEulumdat(rec, "\xEF\xBB\xBF" + Join(lines, eol))) << rec.ReadError;
+    ASSERT_TRUE(testing::ReadAs(kFormatEulumdat, rec, "\xEF\xBB\xBF" + Join(lines, eol)))
+        << rec.ReadError;
     EXPECT_EQ(rec.Company.str(), "Test company / data bank 1.0");
     EXPECT_FLOAT_EQ(rec.GetIntensity(13, 19), LdtValue(13, 19));
   }
   // No line end after the last value, and extra lines after it, are both fine.
   std::string text = Join(lines);
   TLUM32 rec;
-  EXPECT_TRUE(ParseEulumdat(rec, text.substr(0, text.size() - 2)));
-  EXPECT_TRUE(ParseEulumdat(rec, text + "trailing words\r\n"));
+  EXPECT_TRUE(testing::ReadAs(kFormatEulumdat, rec, text.substr(0, text.size() - 2)));
+  EXPECT_TRUE(testing::ReadAs(kFormatEulumdat, rec, text + "trailing words\r\n"));
 }
 
 // Lines changed in a valid file and the one-line reason of the refusal ("..." at the end: the
@@ -281,7 +283,7 @@ TEST(EulumdatReader, RefusalsNameTheLineAndTheFault) {
     for (const auto& [line, text] : c.edits)
       lines[line] = text;
     TLUM32 rec;
-    EXPECT_FALSE(ParseEulumdat(rec, Join(lines)));
+    EXPECT_FALSE(testing::ReadAs(kFormatEulumdat, rec, Join(lines)));
     if (c.reason.ends_with("...")) {
       EXPECT_EQ(rec.ReadError.rfind(c.reason.substr(0, c.reason.size() - 3), 0), 0u)
           << rec.ReadError;
@@ -297,14 +299,14 @@ TEST(EulumdatReader, RefusalsNameTheLineAndTheFault) {
 
 TEST(EulumdatReader, EmptyAndTruncatedFilesFailWithAReason) {
   TLUM32 rec;
-  EXPECT_FALSE(ParseEulumdat(rec, ""));
+  EXPECT_FALSE(testing::ReadAs(kFormatEulumdat, rec, ""));
   EXPECT_EQ(rec.ReadError, "ldt: line 2: file ends before the type indicator");
 
   const auto lines = LdtLines(LdtFile(4, 8, "45"));
   for (std::size_t keep = 0; keep < lines.size(); ++keep) {
     std::vector<std::string> cut(lines.begin(), lines.begin() + static_cast<long>(keep));
     TLUM32 part;
-    EXPECT_FALSE(ParseEulumdat(part, Join(cut))) << keep << " lines";
+    EXPECT_FALSE(testing::ReadAs(kFormatEulumdat, part, Join(cut))) << keep << " lines";
     EXPECT_EQ(part.ReadError.rfind("ldt: ", 0), 0u) << part.ReadError;
   }
   // Cut inside the last number: what is left of it is still a number.
@@ -312,7 +314,7 @@ TEST(EulumdatReader, EmptyAndTruncatedFilesFailWithAReason) {
   const std::size_t last_line = text.rfind("\r\n", text.size() - 3) + 2;
   for (std::size_t size = 0; size < text.size(); ++size) {
     TLUM32 part;
-    const bool ok = ParseEulumdat(part, text.substr(0, size));
+    const bool ok = testing::ReadAs(kFormatEulumdat, part, text.substr(0, size));
     EXPECT_EQ(ok, size > last_line) << size;
   }
 }
@@ -325,7 +327,7 @@ TEST(EulumdatReader, BinaryNoiseFailsCleanly) {
       c = static_cast<char>(random());
     if (round % 2) bytes = "Company\r\n1\r\n" + bytes;  // gets a little further
     TLUM32 rec;
-    EXPECT_FALSE(ParseEulumdat(rec, bytes));
+    EXPECT_FALSE(testing::ReadAs(kFormatEulumdat, rec, bytes));
     EXPECT_FALSE(rec.ReadError.empty());
   }
 }
@@ -334,7 +336,7 @@ TEST(EulumdatReader, BinaryNoiseFailsCleanly) {
 // eight lamp sets, irregular C planes, Windows-1252 texts.
 TEST(EulumdatReader, OldStyleFileFromDisk) {
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load((testing::TestDataDir() / "ldt" / "old_style_cr.ldt").string()))
+  ASSERT_TRUE(Load(rec, (testing::TestDataDir() / "ldt" / "old_style_cr.ldt").string()))
       << rec.ReadError;
   EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
   EXPECT_EQ(rec.Company.str(), "Lichttechnik M\xFCller / Messlabor 3");
@@ -357,12 +359,8 @@ TEST(EulumdatReader, LoadReportsCodeTwo) {
   testing::TempDir dir;
   testing::WriteFile(dir / "LUM.TXT", Join(LdtLines(LdtFile())));
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load((dir / "LUM.TXT").string())) << rec.ReadError;
+  ASSERT_TRUE(Load(rec, (dir / "LUM.TXT").string())) << rec.ReadError;
   EXPECT_EQ(rec.FileFormat, kFormatEulumdat);
-  std::uint8_t code = 0;
-  rec.SetFileName((dir / "LUM.TXT").string());
-  EXPECT_TRUE(ReadEulumdat(rec, code));
-  EXPECT_EQ(code, kFormatEulumdat);
 }
 
 }  // namespace

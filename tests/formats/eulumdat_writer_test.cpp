@@ -6,11 +6,13 @@
 #include <cmath>
 #include <locale>
 
+#include "app/format_table.h"
 #include "formats/eulumdat.h"
 #include "formats/format_checks.h"
 #include "formats/textio.h"
 #include "ldt_test_lines.h"
 #include "model/lum32.h"
+#include "photometry/interpolation.h"
 #include "support/io_error.h"
 #include "support/short_date.h"
 #include "testing/test_support.h"
@@ -172,7 +174,7 @@ TEST(EulumdatWriter, BPlaneRecordIsReadThroughIntensity) {
   FillGrid(rec, 2, Steps(-90, 30, 90), Steps(0, 10, 90),
            [](float b, float beta) { return 500 + 2 * b + beta; });
   rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(2);
+  SetupSymmetry(rec, 2);
   const auto lines = Written(rec);
   const std::size_t mc = std::stoul(lines[3]);
   const auto values = Block(lines, kFirstCAngle + mc + 10, 7 * 10);
@@ -324,7 +326,7 @@ TEST(EulumdatWriter, RefusesRecordsWithoutAnEulumdatForm) {
   }
   testing::TempDir dir;
   const auto target = dir / "SYM5.LDT";
-  EXPECT_THROW(rec.Save(kFormatEulumdat, target.string()), IoError);
+  EXPECT_THROW(Save(rec, kFormatEulumdat, target.string()), IoError);
   EXPECT_TRUE(std::filesystem::is_empty(dir.path()));  // no partial file, no temporary
 
   TLUM32 empty;
@@ -349,8 +351,7 @@ TEST(EulumdatWriter, NameWithoutExtensionGetsLdt) {
   TLUM32 rec;
   FillGrid(rec, 1, {0}, Steps(0, 5, 90), Falling);
   for (const char* name : {"PLAIN", "in.dir/PLAIN", "DOT.", "X.IE"}) {
-    rec.SetFileName((dir / name).string());
-    WriteEulumdat(rec);
+    Save(rec, kFormatEulumdat, (dir / name).string());
   }
   EXPECT_TRUE(std::filesystem::exists(dir / "PLAIN.LDT"));
   EXPECT_TRUE(std::filesystem::exists(dir / "in.dir/PLAIN.LDT"));
@@ -362,8 +363,8 @@ TEST(EulumdatWriter, BothCodesWriteTheSameFile) {
   testing::TempDir dir;
   TLUM32 rec;
   ASSERT_TRUE(ParseEulumdat(rec, Join(LdtLines(LdtFile(3, 24, "15")))));
-  rec.Save(kFormatEulumdat, (dir / "A.LDT").string());
-  rec.Save(kFormatEulumdat2, (dir / "A2.LDT").string());
+  Save(rec, kFormatEulumdat, (dir / "A.LDT").string());
+  Save(rec, kFormatEulumdat2, (dir / "A2.LDT").string());
   const std::string a = testing::ReadFile(dir / "A.LDT");
   std::string a2 = testing::ReadFile(dir / "A2.LDT");
   ASSERT_FALSE(a.empty());

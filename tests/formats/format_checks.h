@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "support/messages.h"
 #include "testing/test_support.h"
@@ -154,7 +155,7 @@ std::size_t ForEachCorpusRecord(Check check) {
   for (const auto& file : testing::CorpusFiles({"LDT", "IES86", "IES91", "IES95", "IES2002"})) {
     if (!std::filesystem::exists(file)) continue;
     TLUM32 rec;
-    if (!rec.Load(file.string())) continue;
+    if (!Load(rec, file.string())) continue;
     ++loaded;
     SCOPED_TRACE(file.filename().string());
     check(rec, file);

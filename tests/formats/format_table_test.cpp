@@ -1,7 +1,7 @@
 // Every format of the format table: loaded by its extension key and through the fallback chain,
 // records of every symmetry written and read back, damaged files, and the real files of the
 // corpus converted into each format and read back at the precision that format keeps.
-#include "model/format_table.h"
+#include "app/format_table.h"
 
 #include <gtest/gtest.h>
 
@@ -20,6 +20,7 @@
 #include "formats/tm14.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
 #include "testing/test_support.h"
@@ -38,7 +39,7 @@ struct Format {
   std::function<std::string(TLUM32&)> text;
 };
 
-const std::vector<Format>& Formats() {
+const std::vector<Format>& ReaderWriterPairs() {
   static const std::vector<Format> formats = {
       {kFormatEulumdat, ParseEulumdat, EulumdatText},
       {kFormatIes95,
@@ -49,7 +50,8 @@ const std::vector<Format>& Formats() {
        [](TLUM32& r) { return IesText(r, kFormatIes95); }},
       {kFormatTm14, ParseTm14, Tm14Text},
       {kFormatCie, ParseCie, CieText},
-      {kFormatLtli, ParseLTLI, LTLIText},
+      {kFormatLtli,
+       [](TLUM32& r, std::string_view t) { return testing::ReadAs(kFormatLtli, r, t); }, LTLIText},
       {kFormatL32, ParseL32, L32Bytes},
   };
   return formats;
@@ -76,19 +78,19 @@ void Luminaire(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_a
 TEST(FormatTable, EveryWriterLoadsBackByItsKeyAndThroughTheFallbackChain) {
   testing::TempDir dir;
   int written = 0;
-  for (const WriterEntry& w : Writers()) {
-    if (!w.write || w.cli_name.empty()) continue;
-    SCOPED_TRACE(std::string(w.cli_name));
+  for (const FormatRow& w : Formats()) {
+    if (!w.write || w.name.empty()) continue;
+    SCOPED_TRACE(std::string(w.name));
     TLUM32 rec;
     Luminaire(rec, 2, Steps(0, 30, 180));
     CalcFlux(rec);
     const std::string keyed = (dir / ("lum" + std::string(w.extension))).string();
-    rec.Save(w.code, keyed);
+    Save(rec, w.code, keyed);
     const std::string bytes = testing::ReadFile(keyed);
     testing::WriteFile(dir / "lum.dat", bytes);
     for (const std::string& name : {keyed, (dir / "lum.dat").string()}) {
       TLUM32 back;
-      ASSERT_TRUE(back.Load(name)) << name << ": " << back.ReadError;
+      ASSERT_TRUE(Load(back, name)) << name << ": " << back.ReadError;
       EXPECT_EQ(back.FileFormat, w.code) << name;
       CalcFlux(back);  // the whole distribution is there, whatever the orientation
       EXPECT_NEAR(back.LumFlux, rec.LumFlux, 0.01 * rec.LumFlux) << name;
@@ -135,7 +137,7 @@ void ExpectLtliGridComesBack(TLUM32& rec, const TLUM32& back, double flux_share)
 // Text formats keep one decimal and seven digits, EULUMDAT five digits, L32 every bit; LTLI
 // its own grid.
 TEST(FormatTable, EverySymmetryAndBBetaComeBackAtTheWrittenPrecision) {
-  for (const Format& f : Formats()) {
+  for (const Format& f : ReaderWriterPairs()) {
     SCOPED_TRACE(static_cast<int>(f.code));
     for (const auto& [symmetry, c_angles] : kGrids) {
       SCOPED_TRACE(static_cast<int>(symmetry));
@@ -143,7 +145,7 @@ TEST(FormatTable, EverySymmetryAndBBetaComeBackAtTheWrittenPrecision) {
       Luminaire(rec, symmetry, c_angles);
       if (f.code == kFormatLtli) {  // a 10/2-degree grid in the format's own orientation
         TLUM32 back;
-        ASSERT_TRUE(ParseLTLI(back, LTLIText(rec))) << back.ReadError;
+        ASSERT_TRUE(testing::ReadAs(kFormatLtli, back, LTLIText(rec))) << back.ReadError;
         ExpectLtliGridComesBack(rec, back, 0.01);
         continue;
       }
@@ -161,7 +163,7 @@ TEST(FormatTable, EverySymmetryAndBBetaComeBackAtTheWrittenPrecision) {
     TLUM32 b;
     FillGrid(b, 2, Steps(-90, 15, 90), Steps(0, 10, 90), Smooth);
     b.PhotSystem = kSystemB;
-    b.SetupSymmetry(2);
+    SetupSymmetry(b, 2);
     TLUM32 back;
     ASSERT_TRUE(f.parse(back, f.text(b))) << back.ReadError;
     EXPECT_EQ(back.PhotSystem, kSystemB);
@@ -180,7 +182,7 @@ TEST(FormatTable, TablesNoReaderTakesBackAreNotWritten) {
        [](TLUM32& r) { r.SetValue(2, 3, INFINITY); }},
       {"record has no intensity table", [](TLUM32& r) { r.NumGammas = 0; }},
   };
-  for (const Format& f : Formats()) {
+  for (const Format& f : ReaderWriterPairs()) {
     for (const auto& [reason, spoil] : faults) {
       TLUM32 rec;
       FillGrid(rec, 2, Steps(0, 30, 180), Steps(0, 2, 90), Smooth);
@@ -198,7 +200,7 @@ TEST(FormatTable, TablesNoReaderTakesBackAreNotWritten) {
 // Truncations and byte changes of each writer's output: refused with a reason or read into a
 // record that can be evaluated and written again; never a crash.
 TEST(FormatTable, DamagedFilesNeverCrash) {
-  for (const Format& f : Formats()) {
+  for (const Format& f : ReaderWriterPairs()) {
     SCOPED_TRACE(static_cast<int>(f.code));
     for (std::uint8_t symmetry : {0, 2}) {
       TLUM32 rec;
@@ -322,12 +324,12 @@ void ExpectSameEulumdatRecord(const TLUM32& a, const TLUM32& b) {
 void ExpectEulumdatRoundTrip(const std::filesystem::path& file, std::uint8_t code) {
   SCOPED_TRACE(file.filename().string());
   TLUM32 original;
-  ASSERT_TRUE(original.Load(file.string())) << original.ReadError;
+  ASSERT_TRUE(Load(original, file.string())) << original.ReadError;
   EXPECT_EQ(original.FileFormat, kFormatEulumdat);
   testing::TempDir dir;
-  original.Save(code, (dir / "OUT.LDT").string());
+  Save(original, code, (dir / "OUT.LDT").string());
   TLUM32 copy;
-  ASSERT_TRUE(copy.Load((dir / "OUT.LDT").string())) << copy.ReadError;
+  ASSERT_TRUE(Load(copy, (dir / "OUT.LDT").string())) << copy.ReadError;
   EXPECT_EQ(copy.FileFormat, kFormatEulumdat);
   EXPECT_EQ(copy.DataFileName.str(), "OUT");
   ExpectSameEulumdatRecord(original, copy);
@@ -461,16 +463,16 @@ TEST(FormatCorpus, EveryRealFileGoesIntoEveryFormatAndComesBack) {
   std::size_t files = 0, refused = 0;
   for (const auto& file : RealFiles()) {
     TLUM32 source;
-    if (!std::filesystem::exists(file) || !source.Load(file.string())) continue;
+    if (!std::filesystem::exists(file) || !Load(source, file.string())) continue;
     ++files;
-    for (const WriterEntry& w : Writers()) {
-      if (!w.write || w.cli_name.empty()) continue;
-      SCOPED_TRACE(file.filename().string() + " to " + std::string(w.cli_name));
+    for (const FormatRow& w : Formats()) {
+      if (!w.write || w.name.empty()) continue;
+      SCOPED_TRACE(file.filename().string() + " to " + std::string(w.name));
       TLUM32 rec;  // afresh: a writer may complete the record it writes
-      ASSERT_TRUE(rec.Load(file.string()));
+      ASSERT_TRUE(Load(rec, file.string()));
       const std::string target = (dir / ("OUT" + std::string(w.extension))).string();
       try {
-        rec.Save(w.code, target);
+        Save(rec, w.code, target);
       } catch (const IoError& e) {
         // A-alpha tables have no interpolation, and TM14 and CIE 102 files of them do not load.
         EXPECT_TRUE(w.code == kFormatLtli || rec.PhotSystem == kSystemA) << e.what();
@@ -481,7 +483,7 @@ TEST(FormatCorpus, EveryRealFileGoesIntoEveryFormatAndComesBack) {
         continue;
       }
       TLUM32 back;
-      if (!back.Load(target)) {
+      if (!Load(back, target)) {
         ADD_FAILURE() << "written, but does not load: " << back.ReadError;
         continue;
       }
@@ -500,18 +502,18 @@ TEST(FormatCorpus, ThroughIesFluxLampFluxAndAbsolutePhotometryStay) {
   testing::TempDir dir;
   for (const auto& file : RealFiles()) {
     TLUM32 rec;
-    if (!std::filesystem::exists(file) || !rec.Load(file.string())) continue;
+    if (!std::filesystem::exists(file) || !Load(rec, file.string())) continue;
     CalcFlux(rec);
     for (std::uint8_t edition : {kFormatIes86, kFormatIes91, kFormatIes95}) {
       SCOPED_TRACE(file.filename().string() + " edition " + std::to_string(edition));
       TLUM32 copy;
-      ASSERT_TRUE(copy.Load(file.string()));
-      copy.Save(edition, (dir / "OUT.IES").string());
+      ASSERT_TRUE(Load(copy, file.string()));
+      Save(copy, edition, (dir / "OUT.IES").string());
       TLUM32 back;
-      ASSERT_TRUE(back.Load((dir / "OUT.IES").string())) << back.ReadError;
+      ASSERT_TRUE(Load(back, (dir / "OUT.IES").string())) << back.ReadError;
       if (rec.FileFormat == kFormatEulumdat) {
-        back.Save(kFormatEulumdat, (dir / "OUT.LDT").string());
-        ASSERT_TRUE(back.Load((dir / "OUT.LDT").string())) << back.ReadError;
+        Save(back, kFormatEulumdat, (dir / "OUT.LDT").string());
+        ASSERT_TRUE(Load(back, (dir / "OUT.LDT").string())) << back.ReadError;
       }
       CalcFlux(back);
       EXPECT_NEAR(back.LumFlux, rec.LumFlux, 1e-3 * rec.LumFlux);

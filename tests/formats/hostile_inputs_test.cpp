@@ -53,7 +53,7 @@ bool Parse(const std::string& file, TLUM32& rec, const std::string& bytes) {
   if (ext == "cib") return ParseTm14(rec, bytes);
   if (ext == "lvk") return ParseCie(rec, bytes);
   if (ext == "l32") return ParseL32(rec, bytes);
-  return ParseLTLI(rec, bytes);
+  return testing::ReadAs(kFormatLtli, rec, bytes);
 }
 
 // Little-endian bytes of a float.

@@ -9,6 +9,7 @@
 #include <set>
 #include <string>
 
+#include "app/format_table.h"
 #include "formats/eulumdat.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
@@ -46,7 +47,7 @@ TEST(IesCorpus, EveryFileLoadsWithItsEditionAndGrid) {
   for (const CorpusEntry& e : entries) {
     const std::string path = e.path.string();
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(path)) << path << ": " << rec.ReadError;
+    ASSERT_TRUE(Load(rec, path)) << path << ": " << rec.ReadError;
     EXPECT_EQ(rec.FileFormat, ExpectedCode(e)) << path;
     ASSERT_TRUE(rec.LabelLines.has_value());
     std::smatch m;
@@ -88,7 +89,7 @@ TEST(IesCorpus, ThroughIes95AndThroughEulumdatKeepEveryCandelaValue) {
   for (const CorpusEntry& e : entries) {
     const std::string path = e.path.string();
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(path)) << path;
+    ASSERT_TRUE(Load(rec, path)) << path;
     std::uint8_t code = 0;
     for (std::uint8_t unformatted : {0, 1}) {
       rec.UnformattedOutput = unformatted;
@@ -131,7 +132,7 @@ TEST(IesCorpus, KeywordEditionsKeepEveryKeywordTheGenerationTypeAndEveryCandelaV
   for (const std::string& path : paths) {
     SCOPED_TRACE(path);
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(path)) << rec.ReadError;
+    ASSERT_TRUE(Load(rec, path)) << rec.ReadError;
     const std::uint8_t target = rec.FileFormat == kFormatIes19 ? kFormatIes19 : kFormatIes02;
     const std::string text = IesText(rec, target);
     std::size_t longest = 0;

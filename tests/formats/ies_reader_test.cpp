@@ -4,10 +4,12 @@
 
 #include <string>
 
+#include "app/format_table.h"
 #include "formats/format_checks.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
+#include "photometry/interpolation.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -30,6 +32,7 @@ Parsed Parse(TLUM32& rec, const std::string& text) {
   rec.Clear();
   Parsed p;
   p.ok = ParseIes(rec, text, p.code);
+  if (p.ok) SetupSymmetry(rec, rec.Symmetry);
   return p;
 }
 
@@ -77,7 +80,7 @@ TEST(IesEdition, FirstLineSelectsTheCode) {
 // catalogue number wins over the lamp description; the keyword lines stay whole.
 TEST(IesKeywordEditions, KeywordsWithTheirMoreLinesFillTheFields) {
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "downlight_2019.ies").string())) << rec.ReadError;
+  ASSERT_TRUE(Load(rec, (TestDataDir() / "ies" / "downlight_2019.ies").string())) << rec.ReadError;
   EXPECT_EQ(rec.FileFormat, kFormatIes19);
   const LampSetData& lamp = rec.LampSet[0];
   EXPECT_EQ((std::vector<std::string>{rec.ReportNo.str(), rec.DateUser.str(), rec.Company.str(),
@@ -240,7 +243,8 @@ TEST(IesTenValues, AbsolutePhotometryKeepsTheCandela) {
 // begins right after it; blank lines and line ends mean nothing.
 TEST(IesLists, ValuesAreOneStreamOverTheLines) {
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "candela_mid_line.ies").string())) << rec.ReadError;
+  ASSERT_TRUE(Load(rec, (TestDataDir() / "ies" / "candela_mid_line.ies").string()))
+      << rec.ReadError;
   EXPECT_EQ(GridOf(rec), (Grid{2, 2, 3, 0, 180, 180, 0, 45, 90}));
   EXPECT_EQ(
       (std::vector<float>{rec.GetIntensity(1, 1), rec.GetIntensity(1, 2), rec.GetIntensity(1, 3),
@@ -362,7 +366,7 @@ TEST(IesTypeB, FixturesKeepTheirSystemAndGrid) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.file);
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / c.file).string())) << rec.ReadError;
+    ASSERT_TRUE(Load(rec, (TestDataDir() / "ies" / c.file).string())) << rec.ReadError;
     EXPECT_EQ(rec.FileFormat, c.format);
     EXPECT_EQ(+rec.PhotSystem, c.system);
     EXPECT_EQ(GridOf(rec), c.grid);
@@ -371,7 +375,7 @@ TEST(IesTypeB, FixturesKeepTheirSystemAndGrid) {
 
 TEST(IesTypeB, FixtureValues) {
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "type_b_quadrant.ies").string())) << rec.ReadError;
+  ASSERT_TRUE(Load(rec, (TestDataDir() / "ies" / "type_b_quadrant.ies").string())) << rec.ReadError;
   EXPECT_FLOAT_EQ(rec.GetCAngle(4), 30.0f);
   EXPECT_FLOAT_EQ(rec.GetGamma(3), 40.0f);
   EXPECT_FLOAT_EQ(rec.GetIntensity(2, 3), 600.0f);  // V10, H40: 6000 cd per 10 klm
@@ -380,7 +384,7 @@ TEST(IesTypeB, FixtureValues) {
   EXPECT_EQ(rec.LumName.str(), "Floodlight, type B, symmetric about both axes");
   EXPECT_FLOAT_EQ(rec.Intensity(0.0f, 0.0f), 900.0f);  // straight down is B 0, beta 0
 
-  ASSERT_TRUE(rec.Load((TestDataDir() / "ies" / "type_b_full.ies").string())) << rec.ReadError;
+  ASSERT_TRUE(Load(rec, (TestDataDir() / "ies" / "type_b_full.ies").string())) << rec.ReadError;
   EXPECT_FLOAT_EQ(rec.GetIntensity(3, 2), 100.0f);  // V0, H0
   EXPECT_FLOAT_EQ(rec.GetIntensity(4, 3), 5.0f);    // V45, H90
   EXPECT_EQ(rec.LabelLines->size(), 2u);

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "formats/format_checks.h"
 #include "formats/ies.h"
 #include "model/lum32.h"
@@ -324,7 +325,7 @@ TEST(IesWriterRoundTrip, RelativeRecordComesBack) {
 TEST(IesWriterRoundTrip, TypeBAndAKeepTheirGrid) {
   for (const char* name : {"type_b_quadrant.ies", "type_b_full.ies"}) {
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load((testing::TestDataDir() / "ies" / name).string())) << name;
+    ASSERT_TRUE(Load(rec, (testing::TestDataDir() / "ies" / name).string())) << name;
     rec.DuplicateC0AsC360 = 1;  // no 360-degree plane for B or A grids
     TLUM32 back;
     std::uint8_t code = 0;

@@ -83,7 +83,7 @@ TEST(L32Writer, RecordFromAnotherFormatGetsBlocksOneAndTwo) {
 
   TLUM32 back;
   back.SetFileName("/x/back.l32");
-  ASSERT_TRUE(ParseL32(back, bytes)) << back.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatL32, back, bytes)) << back.ReadError;
   ExpectSameTableBytes(rec, back);
   ExpectSameBlocks(rec, back, false);
   EXPECT_EQ(back.FileName, "/x/back.l32");
@@ -102,14 +102,14 @@ TEST(L32Writer, AllThreeBlocksAndARecomputedSize) {
   std::string bytes = L32Bytes(rec);
   EXPECT_EQ(bytes.size(), 25 + 14 * 20 * 4 + 2432u);
   TLUM32 back;
-  ASSERT_TRUE(ParseL32(back, bytes)) << back.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatL32, back, bytes)) << back.ReadError;
   ExpectSameBlocks(rec, back, true);
   EXPECT_FLOAT_EQ(back.WattsRatio, 1.5f);
   EXPECT_EQ(back.Editor.str(), "ed");
   bytes.replace(0, 4,
                 "\x03"
                 "200");  // the version text is not checked
-  EXPECT_TRUE(ParseL32(back, bytes)) << back.ReadError;
+  EXPECT_TRUE(testing::ReadAs(kFormatL32, back, bytes)) << back.ReadError;
 
   // A size that does not match the flags is not trusted: the file always matches its blocks.
   rec.ExtFlags = 5;
@@ -117,14 +117,14 @@ TEST(L32Writer, AllThreeBlocksAndARecomputedSize) {
   bytes = L32Bytes(rec);
   EXPECT_EQ(rec.ExtSize, 1024 + 768);
   EXPECT_EQ(U16(bytes, 12), 1024 + 768);
-  ASSERT_TRUE(ParseL32(back, bytes)) << back.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatL32, back, bytes)) << back.ReadError;
   EXPECT_FLOAT_EQ(back.LumFlux, 0);  // block 2 absent
   EXPECT_EQ(back.ReportNo2.str(), "R2");
 
   rec.ExtFlags = 0;  // block 1 is always present
   bytes = L32Bytes(rec);
   EXPECT_EQ(rec.ExtFlags, 1);
-  EXPECT_TRUE(ParseL32(back, bytes)) << back.ReadError;
+  EXPECT_TRUE(testing::ReadAs(kFormatL32, back, bytes)) << back.ReadError;
 }
 
 TEST(L32Reader, RefusedFilesLeaveTheRecordAlone) {
@@ -163,7 +163,7 @@ TEST(L32Reader, RefusedFilesLeaveTheRecordAlone) {
     TLUM32 rec;
     MakeRecord(rec);
     rec.SetFileName("/keep/me.l32");
-    EXPECT_FALSE(ParseL32(rec, c.bytes));
+    EXPECT_FALSE(testing::ReadAs(kFormatL32, rec, c.bytes));
     ExpectReason(rec, c.reason);
     EXPECT_EQ(rec.Company.str(), "Kelmar");
     EXPECT_EQ(rec.NumPlanes, 13);

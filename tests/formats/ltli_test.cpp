@@ -76,7 +76,7 @@ TEST(LtliReader, HeaderFieldsAndTexts) {
   TLUM32 rec;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.header);
-    ASSERT_TRUE(ParseLTLI(rec, File(c.header, 10))) << rec.ReadError;
+    ASSERT_TRUE(testing::ReadAs(kFormatLtli, rec, File(c.header, 10))) << rec.ReadError;
     EXPECT_EQ(rec.LumNumber.str(), c.number);
     EXPECT_EQ(DimsOf(rec.AreaDim), c.area);
     EXPECT_EQ(DimsOf(rec.LumDim), c.area);
@@ -94,7 +94,7 @@ TEST(LtliReader, HalfTableWithReversedPlanes) {
   ASSERT_EQ(lines.size(), 5u + 15u);
   EXPECT_EQ(lines.back().size(), 9u * 4u);
   TLUM32 rec;
-  ASSERT_TRUE(ParseLTLI(rec, text)) << rec.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatLtli, rec, text)) << rec.ReadError;
   ASSERT_EQ(GridOf(rec), (Grid{2, 13, 19, 0, 15, 180, 0, 5, 90}));
   for (std::size_t k = 1; k <= 13; ++k)
     EXPECT_FLOAT_EQ(rec.GetCAngle(k), 15.0f * (k - 1));
@@ -107,7 +107,8 @@ TEST(LtliReader, HalfTableWithReversedPlanes) {
   EXPECT_FLOAT_EQ(rec.PeakIntensity, 246);
 
   // One line short: refused before anything is stored.
-  EXPECT_FALSE(ParseLTLI(rec, text.substr(0, text.rfind("\r\n", text.size() - 3) + 2)));
+  EXPECT_FALSE(
+      testing::ReadAs(kFormatLtli, rec, text.substr(0, text.rfind("\r\n", text.size() - 3) + 2)));
   ExpectReason(rec, "ltli: 13 planes x 19 angles need 15 lines, file holds 14");
   EXPECT_FALSE(rec.Matrix);
 }
@@ -125,8 +126,9 @@ TEST(LtliReader, PlaneLayoutsByRangeAndOrientation) {
     SCOPED_TRACE(c.c_range * 1000 + c.orientation);
     const std::size_t planes = c.c_range == 0 ? 1 : c.c_range / 30 + 1;
     TLUM32 rec;
-    ASSERT_TRUE(ParseLTLI(
-        rec, File(HeaderLine({1, c.c_range, 10, 30, 10, c.orientation, 0, 0, 0}), planes * 2)))
+    ASSERT_TRUE(testing::ReadAs(
+        kFormatLtli, rec,
+        File(HeaderLine({1, c.c_range, 10, 30, 10, c.orientation, 0, 0, 0}), planes * 2)))
         << rec.ReadError;
     ASSERT_EQ(GridOf(rec), (Grid{c.symmetry, static_cast<int>(planes), 2, c.c_first,
                                  planes > 1 ? 30.0f : 0.0f, c.c_last, 0, 10, 10}));
@@ -147,7 +149,8 @@ TEST(LtliReader, FullCircleIsRotatedByOrientation) {
     body += values.substr(at, 68) + "\r\n";
   TLUM32 rec;
   ASSERT_TRUE(
-      ParseLTLI(rec, HeaderLine({1, 360, 90, 15, 10, 0, 0, 0, 0}) + "\r\n\r\n\r\n\r\n\r\n" + body))
+      testing::ReadAs(kFormatLtli, rec,
+                      HeaderLine({1, 360, 90, 15, 10, 0, 0, 0, 0}) + "\r\n\r\n\r\n\r\n\r\n" + body))
       << rec.ReadError;
   EXPECT_EQ(rec.Symmetry, 0);
   EXPECT_NEAR(rec.Intensity(90, 40) / rec.Intensity(90, 0), 104.0 / 100.0, 1e-3);
@@ -177,7 +180,7 @@ TEST(LtliReader, MalformedFilesFailWithAReason) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.reason);
     TLUM32 rec;
-    EXPECT_FALSE(ParseLTLI(rec, c.text));
+    EXPECT_FALSE(testing::ReadAs(kFormatLtli, rec, c.text));
     ExpectReason(rec, c.reason);
     EXPECT_FALSE(rec.Matrix);
   }
@@ -224,7 +227,7 @@ TEST(LtliWriter, LargeAreaGoesInMillimetres) {
   const std::string text = LTLIText(rec);
   EXPECT_EQ(text.substr(24, 12), "2500 300  61");
   TLUM32 back;
-  ASSERT_TRUE(ParseLTLI(back, text)) << back.ReadError;
+  ASSERT_TRUE(testing::ReadAs(kFormatLtli, back, text)) << back.ReadError;
   EXPECT_EQ(DimsOf(back.AreaDim), (std::vector<int>{2500, 300, 0, 61}));
   rec.AreaDim = {1999, 300, 0, 61, 0, 0, 0};
   EXPECT_EQ(LTLIText(rec).substr(24, 12), " 199  30   6");
