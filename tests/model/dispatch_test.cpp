@@ -1,3 +1,5 @@
+// Load and Save: the reader the extension names first, then the fallback chain; the reason worth
+// reporting; what Save writes for each code and what it leaves alone.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -13,93 +15,82 @@ namespace {
 namespace fs = std::filesystem;
 using testing::TempDir;
 
-fs::path FirstCorpus(const char* format) {
-  auto files = testing::CorpusFiles({format});
-  return files.empty() ? fs::path() : files.front();
+fs::path Data(const char* name) {
+  return testing::TestDataDir() / name;
 }
 
-TEST(FormatTable, ExtensionKeys) {
-  EXPECT_EQ(ExtensionKey("/a/b/lamp.ldt"), "LDT");
-  EXPECT_EQ(ExtensionKey("lamp.LDTX"), "LDT");
-  EXPECT_EQ(ExtensionKey("lamp"), "");
-  EXPECT_EQ(ExtensionKey("/dir.v2/lamp"), "");
-  EXPECT_EQ(ExtensionKey("C:\\DATA\\LAMP.Ies"), "IES");
-}
-
-TEST(FormatTable, FallbackOrderAndCodes) {
-  std::vector<std::string_view> chain;
-  for (const auto& r : Readers())
-    if (r.in_fallback_chain) chain.push_back(r.name);
-  EXPECT_EQ(chain, (std::vector<std::string_view>{"ldt", "cie", "ltli", "ies", "tm14",
-                                                  "placeholder", "l32", "lum"}));
-  EXPECT_EQ(FindWriter(kFormatEulumdat2)->write, FindWriter(kFormatEulumdat)->write);
-  EXPECT_EQ(FindWriter(kFormatPlaceholder), nullptr);
-  EXPECT_EQ(FindWriter(kFormatPdf), nullptr);
-  EXPECT_EQ(FindWriterByName("ies95")->code, kFormatIes95);
-}
-
-TEST(Dispatch, MissingAndUnrecognisedFilesFail) {
+TEST(Load, MissingFilesFailAtOnceAndJunkFailsWithCode14) {
+  TempDir dir;
   TLUM32 rec;
   rec.FileFormat = kFormatIes91;
-  EXPECT_FALSE(rec.Load("/nonexistent/lamp.ldt"));  // fails at once, keeps the format code
+  EXPECT_FALSE(rec.Load((dir / "none.ldt").string()));
+  EXPECT_EQ(rec.ReadError, "cannot open file: no such file");
   EXPECT_EQ(rec.FileFormat, kFormatIes91);
-  EXPECT_TRUE(rec.FileName.empty());
+  EXPECT_FALSE(rec.Load(dir.path().string()));
+  EXPECT_EQ(rec.ReadError, "cannot open file: not a regular file");
 
-  TempDir dir;
   testing::WriteFile(dir / "junk.txt", "hello\nworld\n");
   EXPECT_FALSE(rec.Load((dir / "junk.txt").string()));
   EXPECT_EQ(rec.FileFormat, kFormatLoadFailed);
   EXPECT_EQ(rec.Loaded, 0);
   EXPECT_EQ(rec.ReadError, "not a recognised photometric file");
+  EXPECT_TRUE(rec.Company.empty());  // the EULUMDAT attempt took line 1 for it
 }
 
-// The walk over the format table loads every written file by its key and through the fallback
-// chain; here a file whose extension names another format.
-TEST(Dispatch, AFileUnderAnotherFormatsExtensionIsLoadedByTheFallbackChain) {
-  fs::path ies = FirstCorpus("IES95");
-  ASSERT_FALSE(ies.empty());
+// The extension, in any letter case and cut to three letters, picks the reader tried first; its
+// reason is the one reported when no reader takes the file. A file under another format's
+// extension is still loaded through the chain.
+TEST(Load, TheExtensionPicksTheFirstReaderAndTheChainTheRest) {
   TempDir dir;
-  fs::copy_file(ies, dir / "ies_named.ldt");
+  const std::string broken_ies = "IESNA91\n[MANUFAC] X\n1 1000 1 2 1 1 2 0 0 0\n";
+  for (const char* name : {"a.ies", "b.IeS", "c.iesx"}) {
+    testing::WriteFile(dir / name, broken_ies);
+    TLUM32 rec;
+    EXPECT_FALSE(rec.Load((dir / name).string()));
+    EXPECT_EQ(rec.ReadError, "ies: no TILT line") << name;
+  }
+  fs::copy_file(Data("ies/williams_1995.ies"), dir / "ies_named.ldt");
+  fs::copy_file(Data("cib/downlight.cib"), dir / "plain");
   TLUM32 rec;
   ASSERT_TRUE(rec.Load((dir / "ies_named.ldt").string())) << rec.ReadError;
   EXPECT_EQ(rec.FileFormat, kFormatIes95);
+  ASSERT_TRUE(rec.Load((dir / "plain").string())) << rec.ReadError;
+  EXPECT_EQ(rec.FileFormat, kFormatTm14);
 }
 
-TEST(Dispatch, SaveKeepsTheRecordsNameAndWritesNothingForCodesWithoutWriter) {
-  fs::path ldt = FirstCorpus("LDT");
-  ASSERT_FALSE(ldt.empty());
+TEST(Save, WritesWhatEachCodeNamesAndKeepsTheRecordsName) {
   TempDir dir;
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load(ldt.string()));
-  rec.Save(kFormatEulumdat, (dir / "a.ldt").string());
-  rec.Save(kFormatEulumdat2, (dir / "b.ldt").string());
-  rec.Save(kFormatPdf, (dir / "c.pdf").string());
-  rec.Save(kFormatPlaceholder, (dir / "d.x").string());
-  rec.Save(kFormatEulumdat, (dir / "e").string());  // EULUMDAT adds the extension it lacks
-  EXPECT_EQ(rec.FileName, ldt.string());
-  EXPECT_EQ(rec.NameChanged, 1);
-  EXPECT_FALSE(fs::exists(dir / "c.pdf"));
-  EXPECT_FALSE(fs::exists(dir / "d.x"));
-  EXPECT_TRUE(fs::exists(dir / "e.LDT"));
-  // Codes 2 and 3 write the same text but for the file name on line 11.
-  std::string a = testing::ReadFile(dir / "a.ldt"), b = testing::ReadFile(dir / "b.ldt");
-  EXPECT_EQ(a.size(), b.size());
+  ASSERT_TRUE(rec.Load(Data("ldt/downlight.ldt").string()));
+  for (std::uint8_t code : {kFormatLum, kFormatPlaceholder, kFormatPdf, kFormatLoadFailed})
+    rec.Save(code, (dir / (std::string("none") + std::to_string(code))).string());
+  EXPECT_TRUE(fs::is_empty(dir.path()));
+  rec.Save(kFormatEulumdat, (dir / "A.LDT").string());
+  rec.Save(kFormatEulumdat2, (dir / "B.LDT").string());
+  std::string b = testing::ReadFile(dir / "B.LDT");
+  b.replace(b.find("\r\nB\r\n"), 5, "\r\nA\r\n");  // line 11 names the file
+  EXPECT_EQ(testing::ReadFile(dir / "A.LDT"), b);
+  EXPECT_EQ(rec.FileName, Data("ldt/downlight.ldt").string());
+
+  // EULUMDAT adds the extension a name lacks; the other formats write to the name as given.
+  fs::create_directory(dir / "in.dir");
+  for (const char* name : {"PLAIN", "in.dir/PLAIN", "DOT.", "X.IE"})
+    rec.Save(kFormatEulumdat, (dir / name).string());
+  rec.Save(kFormatTm14, (dir / "TM").string());
+  for (const char* name : {"PLAIN.LDT", "in.dir/PLAIN.LDT", "DOT..LDT", "X.IE", "TM"})
+    EXPECT_TRUE(fs::exists(dir / name)) << name;
 }
 
-TEST(Dispatch, AFailedSaveLeavesAnExistingTargetUntouched) {
-  fs::path ldt = FirstCorpus("LDT");
-  ASSERT_FALSE(ldt.empty());
+TEST(Save, AFailedSaveLeavesAnExistingTargetUntouched) {
   TempDir dir;
   TLUM32 rec;
-  ASSERT_TRUE(rec.Load(ldt.string()));
+  ASSERT_TRUE(rec.Load(Data("ldt/downlight.ldt").string()));
   rec.Symmetry = 9;  // a record the EULUMDAT writer cannot express
   testing::WriteFile(dir / "good.ldt", "previous content");
-  EXPECT_ANY_THROW(rec.Save(kFormatEulumdat, (dir / "good.ldt").string()));
+  EXPECT_THROW(rec.Save(kFormatEulumdat, (dir / "good.ldt").string()), IoError);
+  EXPECT_THROW(rec.Save(kFormatEulumdat, (dir / "new.ldt").string()), IoError);
   EXPECT_EQ(testing::ReadFile(dir / "good.ldt"), "previous content");
-  std::size_t entries = 0;
-  for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir.path()))
-    ++entries;
-  EXPECT_EQ(entries, 1u);
+  EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
 }
 
 }  // namespace
