@@ -31,11 +31,9 @@ float Smooth(float c, float g) {
   return static_cast<float>(300 + 2.3 * g + 80 * std::cos(r) + 35 * std::sin(r) + 0.01 * c * g);
 }
 
-const std::vector<std::pair<std::uint8_t, std::vector<float>>> kGrids = {{0, Steps(0, 15, 345)},
-                                                                         {1, {0}},
-                                                                         {2, Steps(0, 15, 180)},
-                                                                         {3, Steps(90, 15, 270)},
-                                                                         {4, Steps(0, 22.5f, 90)}};
+// The stored C planes of a record of each symmetry 0 to 4.
+const std::vector<float> kCPlanes[] = {
+    Steps(0, 15, 345), {0}, Steps(0, 15, 180), Steps(90, 15, 270), Steps(0, 22.5f, 90)};
 
 // `text` read by the reader of `writer`, the interpolation bound.
 ::testing::AssertionResult ReadBack(const WriterEntry& writer, const std::string& text,
@@ -124,10 +122,10 @@ TEST(FormatWalk, EverySymmetryAndBPlanesComeBackAtTheWrittenPrecision) {
     SCOPED_TRACE(std::string(w->cli_name));
     const double digits = w->code == kFormatEulumdat ? 5e-5 : 1e-6;
     const auto tolerance = [&](double x) { return 0.05 + digits * std::fabs(x); };
-    for (const auto& [symmetry, c_angles] : kGrids) {
+    for (std::uint8_t symmetry = 0; symmetry <= 4; ++symmetry) {
       SCOPED_TRACE(static_cast<int>(symmetry));
       TLUM32 rec, back;
-      FillGrid(rec, symmetry, c_angles, Steps(0, 2.5f, 180), Smooth);
+      FillGrid(rec, symmetry, kCPlanes[symmetry], Steps(0, 2.5f, 180), Smooth);
       if (w->code != kFormatLtli) rec.SetValue(1, 3, 123456.7f);  // seven digits survive
       ASSERT_TRUE(ReadBack(*w, w->text(rec, w->code), back));
       if (w->code == kFormatLtli) {  // a 10/2-degree grid in the format's own orientation

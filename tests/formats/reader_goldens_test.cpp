@@ -149,7 +149,10 @@ const std::vector<std::pair<std::string, std::vector<std::string>>> kLineEdits =
     "13=", "13=1200.|14=0|15=abc|17=0|21=", "13=70000|16=-5|17=1200,5",
     "22= 85,5 |23=75.0 %|32=n/a", "24=0", "24=0.0004", "24=2,5", "26=-1", "26=1000000000000000",
     "27=-1e39", "27=0", "27=-2", "27=300", "44=0|5=0", "46=0", "47=3e38", "50=inf", "50=-1e39",
-    "50=12x", "50=\xff\xfe\x01"}},
+    "50=12x", "50=\xff\xfe\x01",
+    // C angles listed (Dc 0) for symmetry 3 and 4: which listed planes are stored.
+    "53=100\n1\n2\n3\n4\n5\n6\n7\n8\n9|44=30\n90\n150\n180\n210\n270\n330|3=3|4=8|5=0",
+    "53=100\n1\n2\n3|44=20\n90\n160\n180\n200\n270\n340|3=4|4=8|5=0"}},
   {"ies/candela_mid_line.ies", {
     "1=iesna91", "1=IESNA91", "1=IESNA95", "1=iesna: lm-63-2002 ", "1=IES:  lm-63-2019",
     "1=IESNA:LM-63-2019", "1=IESNA:LM-63-2002 draft", "1=TILT=NONE",
