@@ -103,7 +103,8 @@ std::string FloatBytes(float v) {
   return s;
 }
 
-// The writers must take whatever a reader accepts, or refuse it with a reason.
+// The writers take whatever a reader accepts, or refuse it with a reason; the reader reads back
+// what the writer of its own format wrote.
 void ExpectSaneRecord(TLUM32& rec) {
   ASSERT_TRUE(rec.Matrix);
   CalcFlux(rec);
@@ -112,10 +113,17 @@ void ExpectSaneRecord(TLUM32& rec) {
     for (float g : {0.0f, 30.0f, 170.0f})
       EXPECT_TRUE(std::isfinite(rec.Intensity(c, g)));
   for (const WriterEntry* w : format_tests::TargetWriters()) {
+    std::string text;
     try {
-      (void)w->text(rec, w->code);
+      text = w->text(rec, w->code);
     } catch (const IoError&) {
+      continue;
     }
+    if (w->code != rec.FileFormat) continue;
+    TLUM32 back;
+    std::uint8_t code = 0;
+    EXPECT_TRUE(format_tests::ParseWith(format_tests::ReaderOf(*w), back, text, code))
+        << back.ReadError;
   }
 }
 
@@ -244,9 +252,8 @@ TEST(ReaderGoldens, EditedFiles) {
 }
 
 // Cuts at every few bytes and single bytes changed all through the small files and a few real
-// ones: refused with a reason or read sanely; what is read can be written in its own format
-// and read again.
-TEST(DamagedFiles, AreRefusedOrReadSanelyAndWrittenAgain) {
+// ones: each refused with a reason, or read sanely.
+TEST(DamagedFiles, AreRefusedOrReadSanely) {
   std::vector<fs::path> files;
   for (const char* file : {"ldt/downlight.ldt", "ldt/old_style_cr.ldt", "ies/candela_mid_line.ies",
                            "ies/tilt_include_2002.ies", "ies/type_b_full.ies", "cib/downlight.cib",
@@ -254,36 +261,13 @@ TEST(DamagedFiles, AreRefusedOrReadSanelyAndWrittenAgain) {
     files.push_back(testing::TestDataDir() / file);
   for (const fs::path& file : testing::CorpusFiles({"LDT", "IES95", "IES2002"}))
     if (fs::file_size(file) < 3000 && files.size() < 16) files.push_back(file);
-  Boxes quiet;
   for (const fs::path& file : files) {
     SCOPED_TRACE(file.filename().string());
     const std::string text = testing::ReadFile(file);
-    const std::size_t step = std::max<std::size_t>(1, text.size() / 50);
-    std::vector<std::string> damaged;
-    for (std::size_t at = 0; at < text.size(); at += step) {
-      damaged.push_back(text.substr(0, at));
+    for (std::size_t at = 0; at < text.size(); at += std::max<std::size_t>(1, text.size() / 50)) {
+      (void)Outcome(file.string(), text.substr(0, at));
       for (char c : {'\0', '\n', '-', '9', '\xff', ','})
-        damaged.push_back(text.substr(0, at) + c + text.substr(at + 1));
-    }
-    for (const std::string& bytes : damaged) {
-      TLUM32 rec;
-      std::uint8_t code = 0;
-      const ReaderEntry& reader = format_tests::ReaderFor(file);
-      if (!format_tests::ParseWith(reader, rec, bytes, code)) {
-        ASSERT_EQ(rec.ReadError.rfind(std::string(reader.name) + ": ", 0), 0u) << rec.ReadError;
-        ASSERT_EQ(rec.ReadError.find('\n'), std::string::npos) << rec.ReadError;
-        continue;
-      }
-      ASSERT_TRUE(rec.Matrix);
-      (void)rec.Intensity(45, 30);
-      std::string written;
-      try {
-        written = FindWriter(code)->text(rec, code);
-      } catch (const IoError&) {
-        continue;
-      }
-      TLUM32 back;
-      ASSERT_TRUE(format_tests::ParseWith(reader, back, written, code)) << back.ReadError;
+        (void)Outcome(file.string(), text.substr(0, at) + c + text.substr(at + 1));
     }
   }
 }
