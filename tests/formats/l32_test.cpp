@@ -13,16 +13,6 @@
 namespace lumatra {
 namespace {
 
-void MakeRecord(TLUM32& rec) {
-  testing::FillGrid(rec, 2, testing::Steps(0, 15, 180), testing::Steps(0, 5, 90),
-                    [](float c, float g) { return 100.0f + c * 0.37f + g * 1.1f; });
-  rec.Company = "Kelmar";
-  rec.ReportNo2 = "R2";
-  rec.LumFlux = 812.5f;
-  rec.WattsRatio = 1.5f;
-  rec.Matrix->SetValue(0, 0, -7.0f);  // cell (0, 0) travels as it is
-}
-
 bool SameBytes(const void* a, const void* b, std::size_t size) {
   return std::memcmp(a, b, size) == 0;
 }
@@ -31,7 +21,13 @@ TEST(L32, TheBlocksTheFlagsNameComeBackByteForByte) {
   for (std::uint16_t flags : {0, 3, 5, 7}) {
     SCOPED_TRACE(flags);
     TLUM32 rec, back;
-    MakeRecord(rec);
+    testing::FillGrid(rec, 2, testing::Steps(0, 15, 180), testing::Steps(0, 5, 90),
+                      [](float c, float g) { return 100.0f + c * 0.37f + g * 1.1f; });
+    rec.Company = "Kelmar";
+    rec.ReportNo2 = "R2";
+    rec.LumFlux = 812.5f;
+    rec.WattsRatio = 1.5f;
+    rec.Matrix->SetValue(0, 0, -7.0f);  // cell (0, 0) travels as it is
     rec.ExtFlags = flags;
     rec.ExtSize = 2432;  // recomputed from the flags
     const std::string bytes = L32Bytes(rec);
