@@ -36,6 +36,6 @@ done
 echo "golden files in $golden"
 
 # The format tests: every writer's output and what the readers understood (tests/data/golden/formats).
-cmake --build build --target formats_tests >/dev/null
+cmake --build build -j2 --target formats_tests >/dev/null
 LUMATRA_UPDATE_GOLDEN=1 build/tests/formats_tests --gtest_filter='*Goldens*' >/dev/null
 git status --short tests/data/golden
