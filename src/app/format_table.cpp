@@ -68,28 +68,31 @@ constexpr std::uint8_t kEulumdatNeeds = kNeedsLabelLines | kNeedsCPlanes | kNeed
 // the placeholder code have neither reader nor writer yet; their rows keep the keys and names.
 // The second EULUMDAT code is written like the first but gets none of its pipeline steps.
 constexpr FormatRow kFormats[] = {
-    {kFormatLum, "lum", "LUM", 0, false, "", "LUM", nullptr, nullptr, 0},
-    {kFormatL32, "l32", "L32", 7, false, ".L32", "native binary L32", Read<ParseL32>,
+    {kFormatLum, "lum", "", "LUM", 0, false, "", "LUM", nullptr, nullptr, 0},
+    {kFormatL32, "l32", "l32", "L32", 7, false, ".L32", "native binary L32", Read<ParseL32>,
      Write<L32Bytes>, 0},
-    {kFormatEulumdat, "ldt", "LDT", 1, true, ".LDT", "EULUMDAT", Read<ParseEulumdat>,
+    {kFormatEulumdat, "ldt", "ldt", "LDT", 1, true, ".LDT", "EULUMDAT", Read<ParseEulumdat>,
      Write<EulumdatText>, kEulumdatNeeds},
-    {kFormatEulumdat2, "", "", 0, false, ".LDT", "EULUMDAT", nullptr, Write<EulumdatText>, 0},
-    {kFormatTm14, "tm14", "CIB", 5, true, ".CIB", "CIBSE TM14", Read<ParseTm14>, WriteTm14,
+    {kFormatEulumdat2, "ldt", "", "", 0, false, ".LDT", "EULUMDAT", nullptr, Write<EulumdatText>,
+     0},
+    {kFormatTm14, "tm14", "tm14", "CIB", 5, true, ".CIB", "CIBSE TM14", Read<ParseTm14>, WriteTm14,
      kNeedsLabelLines},
-    {kFormatIes86, "ies86", "IES", 4, true, ".IES", "IES LM-63-1986", ReadIes, IesText,
+    {kFormatIes86, "ies", "ies86", "IES", 4, true, ".IES", "IES LM-63-1986", ReadIes, IesText,
      kNeedsGammaTo90Or180},
-    {kFormatIes91, "ies91", "", 0, false, ".IES", "IES LM-63-1991", nullptr, IesText,
+    {kFormatIes91, "ies", "ies91", "", 0, false, ".IES", "IES LM-63-1991", nullptr, IesText,
      kNeedsGammaTo90Or180},
-    {kFormatIes95, "ies95", "", 0, false, ".IES", "IES LM-63-1995", nullptr, IesText,
+    {kFormatIes95, "ies", "ies95", "", 0, false, ".IES", "IES LM-63-1995", nullptr, IesText,
      kNeedsGammaTo90Or180},
-    {kFormatIes02, "ies02", "", 0, false, ".IES", "IES LM-63-2002", nullptr, IesText,
+    {kFormatIes02, "ies", "ies02", "", 0, false, ".IES", "IES LM-63-2002", nullptr, IesText,
      kNeedsGammaTo90Or180},
-    {kFormatLtli, "ltli", "", 3, true, ".LTL", "LTLI fixed-column", ReadLtli, Write<LTLIText>, 0},
-    {kFormatIes19, "ies19", "", 0, false, ".IES", "IES LM-63-2019", nullptr, IesText,
+    {kFormatLtli, "ltli", "ltli", "", 3, true, ".LTL", "LTLI fixed-column", ReadLtli,
+     Write<LTLIText>, 0},
+    {kFormatIes19, "ies", "ies19", "", 0, false, ".IES", "IES LM-63-2019", nullptr, IesText,
      kNeedsGammaTo90Or180},
-    {kFormatCie, "cie", "LVK", 2, true, ".LVK", "CIE 102", Read<ParseCie>, Write<CieText>, 0},
-    {kFormatPlaceholder, "placeholder", "", 0, false, "", "placeholder", nullptr, nullptr, 0},
-    {kFormatPdf, "pdf", "PDF", 0, false, "", "PDF", nullptr, nullptr, 0},
+    {kFormatCie, "cie", "cie", "LVK", 2, true, ".LVK", "CIE 102", Read<ParseCie>, Write<CieText>,
+     0},
+    {kFormatPlaceholder, "placeholder", "", "", 0, false, "", "placeholder", nullptr, nullptr, 0},
+    {kFormatPdf, "pdf", "", "PDF", 0, false, "", "PDF", nullptr, nullptr, 0},
 };
 
 }  // namespace
@@ -104,9 +107,9 @@ const FormatRow* FindFormat(std::uint8_t code) {
   return nullptr;
 }
 
-const FormatRow* FindWriterByName(std::string_view name) {
+const FormatRow* FindWriterByName(std::string_view cli_name) {
   for (const FormatRow& row : kFormats)
-    if (!name.empty() && row.name == name && row.write) return &row;
+    if (!cli_name.empty() && row.cli_name == cli_name && row.write) return &row;
   return nullptr;
 }
 

@@ -25,7 +25,8 @@ enum WriterNeed : std::uint8_t {
 
 struct FormatRow {
   std::uint8_t code;             // FileFormat and the save code
-  std::string_view name;         // command-line name and message prefix: "ldt", "ies95"
+  std::string_view name;         // for messages: "ldt", "ies" ("ies: file holds no TILT line")
+  std::string_view cli_name;     // the command line's name for the target: "ldt", "ies95"; "" none
   std::string_view load_key;     // extension key whose reader Load tries first ("" none)
   std::uint8_t fallback_rank;    // place in Load's fallback chain from 1; 0: not in it
   bool empties_company;          // a failed attempt of this reader empties Company
@@ -42,8 +43,8 @@ struct FormatRow {
 
 std::span<const FormatRow> Formats();
 const FormatRow* FindFormat(std::uint8_t code);
-// The row with a writer whose name is `name`; nullptr when none.
-const FormatRow* FindWriterByName(std::string_view name);
+// The row with a writer whose command-line name is `cli_name`; nullptr when none.
+const FormatRow* FindWriterByName(std::string_view cli_name);
 // The rows with a reader, in the order of Load's fallback chain.
 std::span<const FormatRow* const> FallbackChain();
 

@@ -35,7 +35,7 @@ struct ConvertOptions {
 std::vector<std::string> WriterNames() {
   std::vector<std::string> names;
   for (const FormatRow& format : Formats())
-    if (format.write && !format.name.empty()) names.emplace_back(format.name);
+    if (format.write && !format.cli_name.empty()) names.emplace_back(format.cli_name);
   return names;
 }
 
@@ -110,7 +110,7 @@ const FormatRow& TargetWriter(const ConvertOptions& opt, const ConversionSetting
   const FormatRow* stored = settings.ACTFMT < 0 || settings.ACTFMT > 255
                                 ? nullptr
                                 : FindFormat(static_cast<std::uint8_t>(settings.ACTFMT));
-  if (!stored || !stored->write || stored->name.empty())
+  if (!stored || !stored->write || stored->cli_name.empty())
     throw CLI::ValidationError("--to", "no target format given and the stored ACTFMT " +
                                            std::to_string(settings.ACTFMT) + " names none");
   return *stored;
