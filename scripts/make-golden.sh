@@ -34,3 +34,8 @@ for pair in "${pairs[@]}"; do
   cp "$work/out/$upper.IES" "$golden/$source.$target.IES"
 done
 echo "golden files in $golden"
+
+# The format tests: every writer's output and what the readers understood (tests/data/golden/formats).
+cmake --build build -j2 --target formats_tests >/dev/null
+LUMATRA_UPDATE_GOLDEN=1 build/tests/formats_tests --gtest_filter='*Goldens*' >/dev/null
+git status --short tests/data/golden

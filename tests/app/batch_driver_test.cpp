@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/conversion_log.h"
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "support/text_fields.h"
 #include "testing/test_support.h"
@@ -57,7 +58,7 @@ void WriteSource(const fs::path& path) {
   testing::FillGrid(rec, 2, testing::Steps(0, 15, 180), testing::Steps(0, 5, 90),
                     [](float, float g) { return 250.0 * std::cos(g * M_PI / 180.0); });
   rec.Company = "Test Lighting";
-  rec.Save(kFormatEulumdat, path.string());
+  Save(rec, kFormatEulumdat, path.string());
 }
 
 struct Batch {
@@ -248,7 +249,7 @@ Expectation Probe(const std::string& file) {
   TLUM32 rec;
   Expectation e;
   try {
-    e.loads = rec.Load(file);
+    e.loads = Load(rec, file);
   } catch (const std::exception&) {
   }
   e.b_beta = e.loads && rec.PhotSystem != kSystemC;

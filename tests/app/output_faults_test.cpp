@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "app/batch_driver.h"
+#include "app/format_table.h"
 #include "formats/file_io.h"
 #include "model/lum32.h"
 #include "testing/test_support.h"
@@ -53,7 +54,7 @@ void SaveLamp(TLUM32& rec, std::uint8_t code, const fs::path& path) {
   if (!rec.Matrix)
     testing::FillGrid(rec, 1, {0}, testing::Steps(0, 10, 90),
                       [](float, float g) { return 300.0 * std::cos(g * M_PI / 180.0); });
-  rec.Save(code, path.string());
+  Save(rec, code, path.string());
 }
 
 // The file size limit makes a write fail part-way, as a full disk would.

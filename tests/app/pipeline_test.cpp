@@ -10,6 +10,7 @@
 #include "app/conversion_log.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -34,7 +35,7 @@ void BBetaRecord(TLUM32& rec) {
     return 200.0 * std::cos(b * M_PI / 180.0) * std::cos(beta * M_PI / 180.0);
   });
   rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   CalcFlux(rec);
   rec.FindPeak();
 }

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "cli/cli_app.h"
 #include "cli/cli_settings.h"
 #include "model/lum32.h"
@@ -61,7 +62,7 @@ struct Folder {
     TLUM32 rec;
     testing::FillGrid(rec, 2, testing::Steps(0, 15, 180), testing::Steps(0, 5, 90),
                       [](float, float g) { return 250.0 * std::cos(g * M_PI / 180.0); });
-    rec.Save(kFormatEulumdat, (dir / name).string());
+    Save(rec, kFormatEulumdat, (dir / name).string());
     return (dir / name).string();
   }
   std::string Out() const { return (dir / "out").string(); }

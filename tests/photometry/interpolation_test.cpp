@@ -1,3 +1,5 @@
+#include "photometry/interpolation.h"
+
 #include <gtest/gtest.h>
 
 #include "model/lum32.h"
@@ -21,7 +23,7 @@ class Interpolation : public ::testing::TestWithParam<bool> {
     FillGrid(rec, sym, c, g, Tag);
     if (GetParam()) {
       rec.GridFlags = kGammaIrregular;
-      rec.SetupSymmetry(sym);
+      SetupSymmetry(rec, sym);
     }
   }
   TLUM32 rec;
@@ -89,7 +91,7 @@ TEST(Interpolation, ZeroStepWithRegularFlagsFallsBackToSearchedGrid) {
   rec.CStep = 0;  // e.g. EULUMDAT Dc = 0 with evenly spaced angles
   rec.GStep = 0;
   rec.GridFlags = 0;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   EXPECT_FLOAT_EQ(rec.Intensity(90, 45), Tag(90, 45));
   EXPECT_NEAR(rec.Intensity(45, 0), 45.0f, 1e-4);
 }
@@ -97,10 +99,10 @@ TEST(Interpolation, ZeroStepWithRegularFlagsFallsBackToSearchedGrid) {
 TEST(Interpolation, ASymmetryAboveFourAndTheAlphaSystemReadZero) {
   TLUM32 rec;
   FillGrid(rec, 0, Steps(0, 90, 270), Steps(0, 45, 90), Tag);
-  rec.SetupSymmetry(5);
+  SetupSymmetry(rec, 5);
   EXPECT_EQ(rec.Intensity(90, 45), 0.0f);
   rec.PhotSystem = kSystemA;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   EXPECT_EQ(rec.Intensity(90, 45), 0.0f);
 }
 
@@ -110,7 +112,7 @@ TEST(InterpolationB, FrontEndTranslatesDirections) {
   FillGrid(rec, 0, Steps(-90, 5, 90), Steps(-90, 5, 90),
            [](float b, float beta) { return 1000 + b + beta / 1000; });
   rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   EXPECT_FLOAT_EQ(rec.Intensity(0, 0), 1000.0f);                 // B = 0, beta = 0
   EXPECT_FLOAT_EQ(rec.Intensity(90, 90), 1000 + 90 + 0.09f);     // B = +90, beta = 90
   EXPECT_FLOAT_EQ(rec.Intensity(180, 90), 1000 - 90 + 0.0f);     // B = -90, beta = 0

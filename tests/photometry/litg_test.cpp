@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
@@ -292,7 +293,7 @@ TEST(DirectRatios, CorpusFilesAgreeWithTheRatiosTheyDeclare) {
   int compared = 0, undeclared = 0;
   for (const auto& path : files) {
     TLUM32 rec;
-    if (!rec.Load(path.string())) continue;
+    if (!Load(rec, path.string())) continue;
     std::array<double, 10> declared{};
     if (!DeclaredRatios(testing::ReadFile(path), declared)) {
       ++undeclared;

@@ -7,9 +7,11 @@
 #include <functional>
 #include <numbers>
 
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/grid_summary.h"
+#include "photometry/interpolation.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -79,7 +81,7 @@ TEST(SetGrid, LeavesTheTableAloneWhenThereIsNothingToDoOrItCannot) {
       [](TLUM32& rec) {
         FillGrid(rec, 2, Steps(-90, 15, 90), Steps(-90, 15, 90), Distinct);
         rec.PhotSystem = kSystemB;
-        rec.SetupSymmetry(2);
+        SetupSymmetry(rec, 2);
       },
   };
   const float steps[][2] = {{15, 5}, {0.01f, 0.01f}, {15, 5}};
@@ -165,7 +167,7 @@ TEST(ChangeGrid, CorpusFilesKeepTheirFluxWhenRefined) {
   int loaded = 0;
   for (const auto& path : files) {
     TLUM32 rec;
-    if (!rec.Load(path.string())) continue;
+    if (!Load(rec, path.string())) continue;
     ++loaded;
     CalcFlux(rec);
     const double before = rec.LumFlux;
@@ -174,7 +176,7 @@ TEST(ChangeGrid, CorpusFilesKeepTheirFluxWhenRefined) {
     const double after = rec.LumFlux;
     if (std::fabs(after / before - 1) <= 0.005) continue;
     TLUM32 original;
-    original.Load(path.string());
+    Load(original, path.string());
     const double interpolated = InterpolatedFlux(original);
     std::printf("  %s: flux %.1f, refined %.1f, interpolated distribution %.1f\n",
                 path.filename().string().c_str(), before, after, interpolated);

@@ -7,6 +7,7 @@
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/grid_summary.h"
+#include "photometry/interpolation.h"
 #include "photometry/resample.h"
 #include "photometry/transforms.h"
 #include "testing/test_support.h"
@@ -90,7 +91,7 @@ TEST(RotateGrid, RotationalAndIrregularTablesGetRegularPlanes) {
   FillGrid(rec, 0, {0, 30, 90, 180, 270}, {0, 2.5f, 10, 45, 90, 180},
            [](float, float g) { return 100.0f - g / 2; });
   rec.CStep = 0;  // irregular C angles as a reader leaves them
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   CalcFlux(rec);
   const float lor = rec.LOR;
   RotateGrid(rec, 90, 0, 0);
@@ -149,7 +150,7 @@ TEST(ExtendGamma, NeverCutsTheRangeAndContinuesAnIrregularOneOnItsSmallestStep) 
 void MakeBBeta(TLUM32& rec) {
   FillGrid(rec, 0, Steps(-90, 5, 90), Steps(-90, 5, 90), [](float b, float) { return 100.0f + b; });
   rec.PhotSystem = kSystemB;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
 }
 
 TEST(ConvertToCGamma, LaysOutThePlanesOfTheTargetSymmetryAndReadsTheBBetaGrid) {

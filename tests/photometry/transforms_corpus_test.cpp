@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/resample.h"
@@ -21,7 +22,7 @@ std::vector<std::string> Loadable(std::initializer_list<std::string> formats) {
   std::vector<std::string> out;
   for (const auto& path : testing::CorpusFiles(formats)) {
     TLUM32 rec;
-    if (rec.Load(path.string())) out.push_back(path.string());
+    if (Load(rec, path.string())) out.push_back(path.string());
   }
   return out;
 }
@@ -36,8 +37,8 @@ TEST(TransformsCorpus, QuarterTurnsKeepTheLorAndFourGiveTheTableBack) {
   for (const auto& path : files) {
     TLUM32 original;
     TLUM32 rec;
-    original.Load(path);
-    rec.Load(path);
+    Load(original, path);
+    Load(rec, path);
     CalcFlux(original);
     original.FindPeak();
     CalcFlux(rec);
@@ -64,10 +65,10 @@ TEST(TransformsCorpus, SymmetrisingASymmetricTableKeepsItsValues) {
   int checked = 0;
   for (const auto& path : files) {
     TLUM32 original;
-    original.Load(path);
+    Load(original, path);
     if (original.Symmetry < 2 || original.Symmetry > 4 || original.GridFlags != 0) continue;
     TLUM32 rec;
-    rec.Load(path);
+    Load(rec, path);
     SetGrid(rec, rec.CStep, rec.GStep);  // unfold to the full circle
     ASSERT_EQ(rec.Symmetry, 0) << Name(path);
     MakeSymmetric(rec, original.Symmetry, true, original.CStep);
@@ -93,7 +94,7 @@ TEST(TransformsCorpus, GammaExtensionAddsOnlyZeros) {
   int extended = 0;
   for (const auto& path : files) {
     TLUM32 original;
-    original.Load(path);
+    Load(original, path);
     if (original.PhotSystem != kSystemC || (original.GLast != 90 && original.GLast != 180))
       continue;
     const float cut = original.GLast == 90 ? 80.0f : 120.0f;

@@ -1,12 +1,17 @@
 #include "testing/test_support.h"
 
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <atomic>
+#include <cstdlib>
 #include <fstream>
 #include <set>
 #include <sstream>
+
+#include "app/format_table.h"
+#include "photometry/interpolation.h"
 
 namespace lumatra::testing {
 
@@ -118,7 +123,38 @@ void MakeGrid(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_an
   rec.LampSet[0].TotalFlux = 1000;
   rec.LampSet[0].FluxPerLamp = 1000;
   rec.Loaded = 1;
-  rec.SetupSymmetry(symmetry);
+  SetupSymmetry(rec, symmetry);
+}
+
+bool ReadAs(std::uint8_t code, TLUM32& rec, std::string_view bytes) {
+  std::uint8_t reported = code;
+  return FindFormat(code)->read(rec, bytes, reported);
+}
+
+void ExpectGolden(const std::string& name, const std::string& actual) {
+  const std::filesystem::path path = TestDataDir() / "golden" / name;
+  if (const char* update = std::getenv("LUMATRA_UPDATE_GOLDEN"); update && *update == '1') {
+    std::filesystem::create_directories(path.parent_path());
+    WriteFile(path, actual);
+    return;
+  }
+  ASSERT_TRUE(std::filesystem::exists(path)) << name << ": no golden file (scripts/make-golden.sh)";
+  const std::string expected = ReadFile(path);
+  if (expected == actual) return;
+  std::istringstream want(expected), got(actual);
+  std::string want_line, got_line;
+  for (int line = 1;; ++line) {
+    const bool more_wanted = static_cast<bool>(std::getline(want, want_line));
+    const bool more_got = static_cast<bool>(std::getline(got, got_line));
+    if (more_wanted != more_got || want_line != got_line) {
+      ADD_FAILURE() << name << ": line " << line
+                    << " differs\n  golden: " << (more_wanted ? want_line : "(end)")
+                    << "\n  actual: " << (more_got ? got_line : "(end)");
+      return;
+    }
+    if (!more_wanted) break;
+  }
+  ADD_FAILURE() << name << ": differs in line ends only";
 }
 
 }  // namespace lumatra::testing
