@@ -38,4 +38,9 @@ echo "golden files in $golden"
 # The format tests: every writer's output and what the readers understood (tests/data/golden/formats).
 cmake --build build -j2 --target formats_tests >/dev/null
 LUMATRA_UPDATE_GOLDEN=1 build/tests/formats_tests --gtest_filter='*Goldens*' >/dev/null
+
+# The windows' controls and texts at a first start (tests/data/golden/gui).
+cmake --build build -j2 --target qt_tests >/dev/null
+LUMATRA_UPDATE_GOLDEN=1 QT_QPA_PLATFORM=offscreen build/tests/qt_tests \
+  --gtest_filter='*Goldens*' >/dev/null
 git status --short tests/data/golden

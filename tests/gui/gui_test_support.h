@@ -12,15 +12,10 @@
 #include <QSettings>
 #include <functional>
 #include <memory>
-#include <ostream>
 
 #include "gui/main_window.h"
 #include "gui/platform_dialogs.h"
 #include "testing/test_support.h"
-
-inline void PrintTo(const QString& text, std::ostream* os) {
-  *os << '"' << text.toStdString() << '"';
-}
 
 namespace lumatra::testing {
 
@@ -73,10 +68,9 @@ class WindowTest : public ::testing::Test {
     std::filesystem::current_path(previous_folder_);
   }
 
-  MainWindow& Open() {
+  void Open() {
     window.reset();  // the window before it restores the error sink first
     window = std::make_unique<MainWindow>(settings, patterns, dialogs);
-    return *window;
   }
   template <class W = QWidget>
   W* Get(const char* name) {
@@ -87,20 +81,17 @@ class WindowTest : public ::testing::Test {
   QButtonGroup* Items(const char* group) {
     return Get<QGroupBox>(group)->findChild<QButtonGroup*>();
   }
-  int Checked(const char* group) { return Items(group)->checkedId(); }
   void Click(const char* group, int item) { Items(group)->button(item)->click(); }
-  std::string TargetsEnabled() {
-    std::string enabled;
+  // The source item, the target item and which target items are enabled: "1 0 100011".
+  std::string Groups() {
+    std::string groups = std::to_string(Items("srcGrp")->checkedId()) + ' ' +
+                         std::to_string(Items("DestGrp")->checkedId()) + ' ';
     for (int i = 0; i < 6; ++i)
-      enabled += Items("DestGrp")->button(i)->isEnabled() ? '1' : '0';
-    return enabled;
+      groups += Items("DestGrp")->button(i)->isEnabled() ? '1' : '0';
+    return groups;
   }
   QStringList Rows() {
-    QStringList rows;
-    const QAbstractItemModel* model = Get<QListView>("CnvBox")->model();
-    for (int i = 0; i < model->rowCount(); ++i)
-      rows << model->index(i, 0).data().toString();
-    return rows;
+    return static_cast<const FileListModel*>(Get<QListView>("CnvBox")->model())->Paths();
   }
 
   TempDir dir_;
