@@ -1,6 +1,7 @@
-// The windows at a first start, and the main window's edge cases: the stored target format, the
-// source group's question, the file selection and the list, clearing, closing. A run is in
-// run_qt_test.cpp, the settings dialog's OK and cancel in settings_dialog_qt_test.cpp.
+// The windows at a first start, the main window's edge cases (the stored target format, the source
+// group's question, the file selection and the list, clearing, closing) and the settings dialog's
+// OK and cancel. A run is in run_qt_test.cpp.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDropEvent>
 #include <QLabel>
@@ -8,6 +9,7 @@
 #include <QMimeData>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QTest>
@@ -16,6 +18,7 @@
 #include "app/settings_store_qt.h"
 #include "gui/settings_dialog.h"
 #include "gui_test_support.h"
+#include "support/cp1252.h"
 
 namespace lumatra::testing {
 namespace {
@@ -178,6 +181,44 @@ TEST_F(WindowTest, ClosingAsksOnlyWhenFilesWaitAndClosesOnYes) {
     EXPECT_EQ(window->isVisible(), files && answer != Answer::kYes);
     EXPECT_EQ(dialogs.asked, files ? QStringList{"Beenden ohne Konvertierung ? "} : QStringList{});
   }
+}
+
+// Each check box turned on, each list set to its last item, "immer", a new line-1 text, and a
+// pattern list with a blank line, a line of control characters and padded patterns.
+void ChangeEveryControl(QDialog& dialog) {
+  for (QCheckBox* box : dialog.findChildren<QCheckBox*>())
+    box->setChecked(true);
+  for (QComboBox* list : dialog.findChildren<QComboBox*>())
+    list->setCurrentIndex(list->count() - 1);
+  dialog.findChild<QRadioButton*>("EL1a")->click();
+  dialog.findChild<QLineEdit*>("eulmanFld")->setText("Änderung");
+  dialog.findChild<QPlainTextEdit*>("iesext")->setPlainText("*.IES\n\n  *.ies \n\t\n*.x");
+}
+
+TEST_F(WindowTest, SettingsDialogCommitsEveryControlOnOkOnly) {
+  settings.LB3S = "kept";  // no control edits it
+  const ConversionSettings before = settings;
+  const IesExtensionList patterns_before = patterns;
+  Open();
+  for (int result : {QDialog::Rejected, QDialog::Accepted}) {
+    dialogs.modal = [result](QDialog& dialog) {
+      ChangeEveryControl(dialog);
+      return result;
+    };
+    QTest::mouseClick(Get("Button3"), Qt::LeftButton);
+    if (result == QDialog::Accepted) break;
+    EXPECT_EQ(settings, before);
+    EXPECT_EQ(patterns, patterns_before);
+  }
+  ConversionSettings expected = before;
+  expected.TURN = expected.unformat = expected.use360 = expected.CIBS2 = expected.EUV1 = true;
+  expected.PLANES = 8;
+  expected.ANGLES = expected.SYMM = 5;
+  expected.LL1 = expected.LL3 = expected.LL5 = 6;
+  expected.LL2 = expected.LL4 = expected.LL6 = 7;
+  expected.EUL1 = Utf8ToCp1252("Änderung");
+  EXPECT_EQ(settings, expected);
+  EXPECT_EQ(patterns, (IesExtensionList{"*.IES", "  *.ies ", "*.x"}));
 }
 
 }  // namespace
