@@ -372,7 +372,7 @@ void MainWindow::FileDone(const std::string& source, const FileOutcome& outcome,
   count_->setText(QString::number(remaining) + kRemaining);
   progress_->setValue(run_total_ - static_cast<int>(remaining));
   if (outcome.status == FileStatus::kConverted) {
-    source_code_ = driver_.SourceCode();
+    source_code_ = driver_.SourceCode();  // what the reader reported; a skipped file was not read
     run_log_->appendPlainText(FromNative(source) + QString::fromUtf8(" → ") +
                               FromNative(outcome.target));
   } else {
