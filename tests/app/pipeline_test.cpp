@@ -4,10 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <functional>
+#include <sstream>
 #include <string>
 
 #include "app/conversion_log.h"
+#include "app/settings_store.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "testing/test_support.h"
@@ -22,56 +23,32 @@ struct PipelineCase {
   const char* name;  // of the golden file, whose extension names the target
   const char* source;
   std::uint8_t target;
-  std::function<void(ConversionSettings&)> set;
+  const char* settings;  // "NAME=value ..." as the store holds them
   std::string marks;
   float lor0_factor = 1;  // the LOR after loading, as the driver passes it, relative to the LOR
 };
 
+const char kErco86[] = "ies/erco_1986.ies",
+           kAsymmetric[] = "corpus/files/lopz82__pyldt/42932569.ldt";
+const std::string kBToC = std::string(kMarkConvertedBC).append(kMarkRedimensioned);
+
+// clang-format off
 const PipelineCase kCases[] = {
-    {"ies86_label_lines.LDT", "ies/erco_1986.ies", kFormatEulumdat, [](ConversionSettings&) {}, ""},
-    {"ies86_label_lines_to_maker_and_date.CIB", "ies/erco_1986.ies", kFormatTm14,
-     [](ConversionSettings& s) {
-       s.LL1 = kLabelCompany;
-       s.LL2 = kLabelDateUser;
-       s.LL4 = 7;  // the dialog's empty eighth item copies nothing
-     },
-     ""},
-    {"ies86_label_lines_not_for_ies.IES", "ies/erco_1986.ies", kFormatIes91,
-     [](ConversionSettings&) {}, ""},
-    {"grid_turn_symmetry.LDT", "corpus/files/lopz82__pyldt/42932569.ldt", kFormatEulumdat,
-     [](ConversionSettings& s) {
-       s.PLANES = 3;  // 15 degrees
-       s.ANGLES = 2;  // 2.5 degrees
-       s.TURN = true;
-       s.SYMM = 3;  // about C0-C180
-     },
+    {"ies86_label_lines.LDT", kErco86, kFormatEulumdat, "", ""},
+    // Line 1 to the maker, 2 to the date; the dialog's empty eighth item (7) copies nothing.
+    {"ies86_label_lines_to_maker_and_date.CIB", kErco86, kFormatTm14, "LL1=1 LL2=5 LL4=7", ""},
+    {"ies86_label_lines_not_for_ies.IES", kErco86, kFormatIes91, "", ""},
+    {"grid_turn_symmetry.LDT", kAsymmetric, kFormatEulumdat, "PLANES=3 ANGLES=2 TURN=1 SYMM=3",
      " REDIM "},
-    {"blank_steps_keep_the_grid.LDT", "corpus/files/lopz82__pyldt/42932569.ldt", kFormatEulumdat,
-     [](ConversionSettings& s) {
-       s.PLANES = 8;
-       s.ANGLES = 5;
-     },
-     ""},
+    {"blank_steps_keep_the_grid.LDT", kAsymmetric, kFormatEulumdat, "PLANES=8 ANGLES=5", ""},
     {"line_one_replaced_always.LDT", "corpus/files/123VincentB__eulumdat-plot/sample_06_isym1.ldt",
-     kFormatEulumdat,
-     [](ConversionSettings& s) {
-       s.EUL1 = "Converted by us";
-       s.EUV1 = true;
-     },
-     "", 0.8f},
-    {"b_beta_to_c_planes.LDT", "ies/type_b_full.ies", kFormatEulumdat,
-     [](ConversionSettings& s) { s.PLANES = 3; },
-     std::string(kMarkConvertedBC).append(kMarkRedimensioned)},
-    {"b_beta_kept_and_not_turned.IES", "ies/type_b_quadrant.ies", kFormatIes95,
-     [](ConversionSettings& s) { s.TURN = true; }, ""},
+     kFormatEulumdat, "EUL1=Us EUV1=1", "", 0.8f},
+    {"b_beta_to_c_planes.LDT", "ies/type_b_full.ies", kFormatEulumdat, "PLANES=3", kBToC},
+    {"b_beta_kept_and_not_turned.IES", "ies/type_b_quadrant.ies", kFormatIes95, "TURN=1", ""},
     {"output_options.CIB", "corpus/files/123VincentB__eulumdat-plot/sample_25_isym3.ldt",
-     kFormatTm14,
-     [](ConversionSettings& s) {
-       s.unformat = s.use360 = s.CIBS2 = true;
-       s.TURN = true;
-     },
-     ""},
+     kFormatTm14, "unformat=1 use360=1 CIBS2=1 TURN=1", ""},
 };
+// clang-format on
 
 TEST(Pipeline, EachCaseWritesItsGoldenFile) {
   for (const PipelineCase& c : kCases) {
@@ -83,7 +60,10 @@ TEST(Pipeline, EachCaseWritesItsGoldenFile) {
     const float lor0 = c.lor0_factor * rec.LOR;
     rec.DateUser = "golden";
     ConversionSettings settings;
-    c.set(settings);
+    std::istringstream assignments(c.settings);
+    for (std::string a; assignments >> a;)
+      ApplyStoredText(*FindSettingKey(a.substr(0, a.find('='))), settings,
+                      a.substr(a.find('=') + 1));
     std::string marks;
     RunPipeline(rec, c.target, rec.FileFormat, lor0, settings,
                 [&](std::string_view m) { marks += m; });
@@ -97,21 +77,20 @@ TEST(Pipeline, EachCaseWritesItsGoldenFile) {
 }
 
 TEST(Pipeline, IesTargetsGetAGammaRangeEndingAt90Or180AndALorOfZeroIsKept) {
-  const struct {
-    float last;
-    std::uint8_t target;
-    float expected_last;
-  } cases[] = {{85, kFormatIes86, 90},    {120, kFormatIes91, 180}, {90, kFormatIes95, 90},
-               {180, kFormatIes95, 180},  {85, kFormatIes02, 90},   {120, kFormatIes19, 180},
-               {85, kFormatEulumdat, 85}, {120, kFormatTm14, 120}};
-  for (const auto& c : cases) {
+  // clang-format off
+  const std::tuple<float, std::uint8_t, float> cases[] = {
+      {85, kFormatIes86, 90}, {120, kFormatIes91, 180}, {90, kFormatIes95, 90},
+      {180, kFormatIes95, 180}, {85, kFormatIes02, 90}, {120, kFormatIes19, 180},
+      {85, kFormatEulumdat, 85}, {120, kFormatTm14, 120}};
+  // clang-format on
+  for (const auto& [last, target, expected_last] : cases) {
     TLUM32 rec;
-    FillGrid(rec, 1, {0}, Steps(0, 5, c.last), [](float, float g) { return 100 - g / 2; });
+    FillGrid(rec, 1, {0}, Steps(0, 5, last), [](float, float g) { return 100 - g / 2; });
     CalcFlux(rec);
     const float lor = rec.LOR;
-    RunPipeline(rec, c.target, kFormatEulumdat, 0, {}, [](std::string_view) {});
-    EXPECT_EQ(rec.GetGamma(rec.NumGammas), c.expected_last) << c.last << " " << int{c.target};
-    EXPECT_EQ(rec.GLast, c.expected_last);
+    RunPipeline(rec, target, kFormatEulumdat, 0, {}, [](std::string_view) {});
+    EXPECT_EQ(rec.GetGamma(rec.NumGammas), expected_last) << last << " " << int{target};
+    EXPECT_EQ(rec.GLast, expected_last);
     EXPECT_NEAR(rec.LOR, lor, lor * 0.05);  // scaling by 0 would erase the table
   }
 }

@@ -63,7 +63,16 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
             "CIEF= CIE FileFormat, Version 1.0\r\nNPLA= 2\r\nNCON= 3\r\nPHOT= INCLUDE\r\n"
             "CONA= 0 45 90\r\n0 100 80 10\r\n");
   WriteFile(tmp / "plain", "x");
+  // Settings files as people edit them: values the reading rules mend, lines the store cannot read.
+  WriteFile(tmp / "hand.ini",
+            "; mine\n[GLOBAL]\nACTFMT=abc\nDSTDIR=/data/Out, Mixed\n[IESEUL]\nTURN=2\nuse360=yes\n"
+            "[IES86]\nLL3=x\nEUL1=" +
+                std::string(95, 'x') +
+                "\n[EULUM]\nLB3I=300\nLB3S=Gr\xC3\xBC\xC3"
+                "\x9F\x65 \xE2\x82\xAC\n[DESTCOORDS]\nPLANES=99999999999\nANGLES=1\\\n2");
   WriteFile(tmp / "bad.ini", "[GLOBAL]\nACTFMT=5\nsomething else\n");
+  WriteFile(tmp / "bad2.ini", "[GLOBAL\nACTFMT=5\n");
+  WriteFile(tmp / "bad3.ini", std::string("ACTFMT=5\r\nPLANES=\0\r\n", 21));
   // There, but no file: a folder, a FIFO (a read would block), a link loop, a sparse giant.
   fs::create_directory(tmp / "folder.ldt");
   ASSERT_EQ(::mkfifo((tmp / "pipe.ldt").c_str(), 0600), 0);
@@ -119,8 +128,13 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
       with(set, {"set", "NOSUCH", "1"}),
       with(set, {"set", "DSTDIR", "{dir}/out\x1b[2J\xc2\x9b"}),  // shown escaped, never raw
       with(set, {"show"}),
+      {"settings", "--settings", "{dir}/hand.ini", "show"},
+      {"settings", "--settings", "{dir}/hand.ini", "set", "LB3I", "5"},
       // A file the store cannot read back is not rewritten (that would drop its unreadable lines).
       {"settings", "--settings", "{dir}/bad.ini", "set", "PLANES", "2"},
+      {"settings", "--settings", "{dir}/bad2.ini", "set", "PLANES", "2"},
+      {"settings", "--settings", "{dir}/bad3.ini", "set", "PLANES", "2"},
+      {"settings", "--settings", "{dir}/plain/s.ini", "set", "PLANES", "2"},
       with(set, {"set", "DSTDIR", "{dir}/out"}),
       with(set, {"set", "ACTFMT", "7"}),
       // The stored settings start every run; the overrides are never saved.
@@ -141,6 +155,8 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
     for (char c = 1; c < ' '; ++c)
       line = Replaced(line, std::string(1, c), "^" + std::string(1, static_cast<char>(c + '@')));
     if (fs::exists(tmp / "run.log")) err += "run.log: " + testing::ReadFile(tmp / "run.log");
+    if (status == 0 && args.size() > 3 && args[3] == "set")
+      out += "--- " + args[2] + "\n" + testing::ReadFile(args[2]);
     fs::remove(tmp / "run.log");
     std::set<std::string> files;
     for (const auto& e : fs::directory_iterator(tmp / "out"))
@@ -156,6 +172,7 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
   testing::ExpectGolden("cli/session.txt", transcript);
   EXPECT_EQ(testing::ReadFile(tmp / "a.ldt"),
             testing::ReadFile(TestDataDir() / "ldt/downlight.ldt"));
+  EXPECT_EQ(testing::ReadFile(tmp / "bad.ini"), "[GLOBAL]\nACTFMT=5\nsomething else\n");
 }
 
 // IES editions converted by `convert --to <target>` with default settings: the 1986, 1991 and

@@ -1,6 +1,4 @@
 // Text fields on Windows-1252 bytes, their conversion to and from UTF-8, and the short date.
-#include "support/text_fields.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,63 +6,55 @@
 
 #include "support/cp1252.h"
 #include "support/short_date.h"
+#include "support/text_fields.h"
 
 namespace lumatra {
 namespace {
 
-using Pair = std::pair<std::string, std::string>;
-
-TEST(TextFields, TrimPadAndNames) {
-  const Pair cases[] = {
-      {Trim(" \t\r\n \x01 "), ""},
-      {Trim("\t a b \r\n"), "a b"},
+TEST(Text, FieldsAreTrimmedPaddedAndNamed) {
+  // clang-format off
+  const std::pair<std::string, std::string> cases[] = {
+      {Trim(" \t\r\n \x01 "), ""}, {Trim("\t a b \r\n"), "a b"},
       {Trim(std::string("\0x\0", 3)), "x"},
       {Trim("\xA0\xE4\xFF"), "\xA0\xE4\xFF"},  // bytes above 127 are letters, not blanks
-      {LeftPad("abcd", 8), "    abcd"},
-      {LeftPad("abcd", 3), "abcd"},  // never cut
-      {LeftPadCh("7", '0', 3), "007"},
-      {AddBackSlash("C:\\data"), "C:\\data\\"},
-      {AddBackSlash("C:"), "C:"},
-      {JustFilename("C:\\lum\\FILE.LDT"), "FILE.LDT"},
-      {JustFilename("A:FILE.LDT"), "FILE.LDT"},
-      {JustFilename("/home/u/file.ldt"), "file.ldt"},
-      {JustFilename(std::string(100, 'n')), std::string(64, 'n')},
-      {JustName("C:\\lum\\name.v2.ldt"), "name"},
-      {JustName("C:\\lum.d\\plain"), "plain"},
-      {JustName(".hidden"), ""},
-      {UpperCase("ldt.Ies-1\xE4"), "LDT.IES-1\xE4"},
-      {ShortText(std::string(300, 'x')), std::string(kShortTextMax, 'x')},
+      {LeftPad("abcd", 8), "    abcd"}, {LeftPad("abcd", 3), "abcd"},
+      {LeftPadCh("7", '0', 3), "007"}, {AddBackSlash("C:\\data"), "C:\\data\\"},
+      {AddBackSlash("C:"), "C:"}, {JustFilename("C:\\lum\\FILE.LDT"), "FILE.LDT"},
+      {JustFilename("A:FILE.LDT"), "FILE.LDT"}, {JustFilename("/home/u/file.ldt"), "file.ldt"},
+      {JustFilename(std::string(99, 'n')), std::string(64, 'n')},
+      {JustName("C:\\lum\\name.v2.ldt"), "name"}, {JustName("C:\\lum.d\\plain"), "plain"},
+      {JustName(".hidden"), ""}, {UpperCase("ldt.Ies-1\xE4"), "LDT.IES-1\xE4"},
+      {ShortText(std::string(300, 'x')), std::string(255, 'x')},
+      {std::to_string(IsRemovableDrive("b:file")) + std::to_string(IsRemovableDrive("C:\\")), "10"},
   };
+  // clang-format on
   for (const auto& [actual, expected] : cases)
     EXPECT_EQ(actual, expected);
-  EXPECT_TRUE(IsRemovableDrive("b:file"));
-  EXPECT_FALSE(IsRemovableDrive("C:\\"));
 }
 
-TEST(TextFields, WordsAreRunsBetweenAnyDelimiters) {
-  const CharSet blank_comma{" ,"};
-  std::string long_text;
+TEST(Text, WordsAreRunsBetweenAnyDelimiters) {
+  std::string numbers;  // longer than a short text
   for (int i = 0; i < 1000; ++i)
-    long_text += std::to_string(i) + " ";
+    numbers += std::to_string(i) + " ";
+  const CharSet blank_comma{" ,"}, odd{std::string_view("\xFF\0", 2)};
   const struct {
     std::string text;
     CharSet delimiters;
     std::size_t n, count, position;
     std::string word;
   } cases[] = {
-      {"", blank_comma, 1, 0, 0, ""},
       {" , ,", blank_comma, 1, 0, 0, ""},
       {"one two", blank_comma, 3, 2, 0, ""},
       {"one two", blank_comma, 0, 2, 0, ""},
-      {"12, ,34", blank_comma, 2, 2, 6, "34"},  // comma, blank, comma: one separator
+      {"12, ,34", blank_comma, 2, 2, 6, "34"},
       {",,first", blank_comma, 1, 1, 3, "first"},
       {"a\tb", blank_comma, 1, 1, 1, "a\tb"},
       {"a\tb", CharSet{"\t"}, 2, 2, 3, "b"},
       {std::string("a\xFF"
                    "b\0c",
                    5),
-       CharSet{std::string_view("\xFF\0", 2)}, 3, 3, 5, "c"},
-      {long_text, blank_comma, 1000, 1000, long_text.size() - 3, "999"},
+       odd, 3, 3, 5, "c"},
+      {numbers, blank_comma, 1000, 1000, numbers.size() - 3, "999"},
   };
   for (const auto& c : cases) {
     EXPECT_EQ(WordCount(c.text, c.delimiters), c.count) << c.text.substr(0, 20);
@@ -73,8 +63,8 @@ TEST(TextFields, WordsAreRunsBetweenAnyDelimiters) {
   }
 }
 
-TEST(TextFields, Windows1252AndUtf8ConvertBothWays) {
-  const Pair both_ways[] = {
+TEST(Text, Windows1252AndUtf8ConvertBothWaysAndDatesFollowThePattern) {
+  const std::pair<std::string, std::string> both_ways[] = {
       {"Gr\xFC\xDF"
        "e \x80",
        "Gr\xC3\xBC\xC3\x9F"
@@ -87,10 +77,7 @@ TEST(TextFields, Windows1252AndUtf8ConvertBothWays) {
     EXPECT_EQ(Utf8ToCp1252(utf8), cp1252);
   }
   EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x92\xA1 \xE4\xB8\xAD"), "? ?");  // no such character: '?'
-}
-
-TEST(TextFields, ShortDatesFollowThePattern) {
-  EXPECT_EQ(FormatShortDate(45658), "01.01.2025");  // days since 1899-12-30
+  EXPECT_EQ(FormatShortDate(45658), "01.01.2025");                  // days since 1899-12-30
   SetShortDatePattern("yyyy-MM-dd");
   EXPECT_EQ(FormatShortDate(45716.75), "2025-02-28");
   SetShortDatePattern("dd.MM.yyyy");
