@@ -8,6 +8,6 @@ build=${LUMATRA_BUILD_DIR:-build}
 cmake --build "$build" -j2
 export LUMATRA_UPDATE_GOLDEN=1
 "$build"/tests/photometry_tests >/dev/null  # photometry/derived.tsv, transforms/
-"$build"/tests/app_tests >/dev/null  # pipeline/, batch/runs.txt
+"$build"/tests/app_tests >/dev/null  # pipeline/, app/
 "$build"/tests/cli_tests >/dev/null  # ies/, cli/session.txt
 git status --short tests/data/golden

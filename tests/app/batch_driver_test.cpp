@@ -139,7 +139,7 @@ TEST(BatchDriver, RunsGiveTheGoldenTranscript) {
                                  {testing::TestDataDir().string(), std::string("{data}")}})
     for (std::size_t at = 0; (at = transcript.find(from, at)) != std::string::npos;)
       transcript.replace(at, from.size(), to);
-  testing::ExpectGolden("batch/runs.txt", transcript);
+  testing::ExpectGolden("app/batch_runs.txt", transcript);
 }
 
 // Neither of two runs may replace what the other wrote: each target is written once, and the run
