@@ -56,23 +56,7 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
   fs::create_directory(tmp / "b");
   for (const char* name : {"lamp.ldt", "a.ldt", "b/LAMP.ldt"})
     fs::copy_file(TestDataDir() / "ldt" / "downlight.ldt", tmp / name);
-  WriteFile(tmp / "empty.ldt", "");
-  WriteFile(tmp / "binary.ldt", std::string("\x00\xff\x13\x37\x00\x01", 6));
-  WriteFile(tmp / "text.ies", "not photometric\n");
-  WriteFile(tmp / "short.lvk",  // the CIE reader also shows an error box: said once, on its line
-            "CIEF= CIE FileFormat, Version 1.0\r\nNPLA= 2\r\nNCON= 3\r\nPHOT= INCLUDE\r\n"
-            "CONA= 0 45 90\r\n0 100 80 10\r\n");
-  WriteFile(tmp / "plain", "x");
-  // Settings files as people edit them: values the reading rules mend, lines the store cannot read.
-  WriteFile(tmp / "hand.ini",
-            "; mine\n[GLOBAL]\nACTFMT=abc\nDSTDIR=/data/Out, Mixed\n[IESEUL]\nTURN=2\nuse360=yes\n"
-            "[IES86]\nLL3=x\nEUL1=" +
-                std::string(95, 'x') +
-                "\n[EULUM]\nLB3I=300\nLB3S=Gr\xC3\xBC\xC3"
-                "\x9F\x65 \xE2\x82\xAC\n[DESTCOORDS]\nPLANES=99999999999\nANGLES=1\\\n2");
-  WriteFile(tmp / "bad.ini", "[GLOBAL]\nACTFMT=5\nsomething else\n");
-  WriteFile(tmp / "bad2.ini", "[GLOBAL\nACTFMT=5\n");
-  WriteFile(tmp / "bad3.ini", std::string("ACTFMT=5\r\nPLANES=\0\r\n", 21));
+  fs::copy(TestDataDir() / "cli", tmp.path());  // unreadable sources, hand-edited settings
   // There, but no file: a folder, a FIFO (a read would block), a link loop, a sparse giant.
   fs::create_directory(tmp / "folder.ldt");
   ASSERT_EQ(::mkfifo((tmp / "pipe.ldt").c_str(), 0600), 0);
@@ -186,7 +170,7 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
   testing::ExpectGolden("cli/session.txt", transcript);
   EXPECT_EQ(testing::ReadFile(tmp / "a.ldt"),
             testing::ReadFile(TestDataDir() / "ldt/downlight.ldt"));
-  EXPECT_EQ(testing::ReadFile(tmp / "bad.ini"), "[GLOBAL]\nACTFMT=5\nsomething else\n");
+  EXPECT_EQ(testing::ReadFile(tmp / "bad.ini"), testing::ReadFile(TestDataDir() / "cli/bad.ini"));
   for (const char* edition : {"ies86", "ies91", "ies95", "ies02", "ies19"})
     for (const auto& e : fs::directory_iterator(tmp / edition)) {
       std::string source = e.path().stem().string();  // ERCO_1986.IES: erco_1986.ies86.IES

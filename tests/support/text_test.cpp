@@ -11,7 +11,14 @@
 namespace lumatra {
 namespace {
 
-TEST(Text, FieldsAreTrimmedPaddedAndNamed) {
+const std::string kCp1252 =
+    "Gr\xFC\xDF"
+    "e \x80\x9F\xA0\xFF";
+const std::string kUtf8 =
+    "Gr\xC3\xBC\xC3\x9F"
+    "e \xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF";
+
+TEST(Text, FieldsAreTrimmedPaddedNamedAndConverted) {
   // clang-format off
   const std::pair<std::string, std::string> cases[] = {
       {Trim(" \t\r\n \x01 "), ""}, {Trim("\t a b \r\n"), "a b"},
@@ -26,6 +33,11 @@ TEST(Text, FieldsAreTrimmedPaddedAndNamed) {
       {JustName(".hidden"), ""}, {UpperCase("ldt.Ies-1\xE4"), "LDT.IES-1\xE4"},
       {ShortText(std::string(300, 'x')), std::string(255, 'x')},
       {std::to_string(IsRemovableDrive("b:file")) + std::to_string(IsRemovableDrive("C:\\")), "10"},
+      {Cp1252ToUtf8(kCp1252), kUtf8}, {Utf8ToCp1252(kUtf8), kCp1252},
+      {Cp1252ToUtf8("\x81"), "\xC2\x81"}, {Utf8ToCp1252("\xC2\x81"), "\x81"},  // undefined: C1
+      {Utf8ToCp1252("\xF0\x9F\x92\xA1 \xE4\xB8\xAD"), "? ?"},  // no such character: '?'
+      {FormatShortDate(45658), "01.01.2025"},  // days since 1899-12-30
+      {WithFourDigitYear("d/M/yy"), "d/M/yyyy"},
   };
   // clang-format on
   for (const auto& [actual, expected] : cases)
@@ -37,51 +49,27 @@ TEST(Text, WordsAreRunsBetweenAnyDelimiters) {
   for (int i = 0; i < 1000; ++i)
     numbers += std::to_string(i) + " ";
   const CharSet blank_comma{" ,"}, odd{std::string_view("\xFF\0", 2)};
-  const struct {
-    std::string text;
-    CharSet delimiters;
-    std::size_t n, count, position;
-    std::string word;
-  } cases[] = {
-      {" , ,", blank_comma, 1, 0, 0, ""},
-      {"one two", blank_comma, 3, 2, 0, ""},
-      {"one two", blank_comma, 0, 2, 0, ""},
-      {"12, ,34", blank_comma, 2, 2, 6, "34"},
-      {",,first", blank_comma, 1, 1, 3, "first"},
-      {"a\tb", blank_comma, 1, 1, 1, "a\tb"},
-      {"a\tb", CharSet{"\t"}, 2, 2, 3, "b"},
-      {std::string("a\xFF"
-                   "b\0c",
-                   5),
-       odd, 3, 3, 5, "c"},
+  // clang-format off
+  const struct { std::string text; CharSet delimiters; std::size_t n, count, at; std::string word; }
+      cases[] = {
+      {" , ,", blank_comma, 1, 0, 0, ""}, {"one two", blank_comma, 3, 2, 0, ""},
+      {"one two", blank_comma, 0, 2, 0, ""}, {"12, ,34", blank_comma, 2, 2, 6, "34"},
+      {",,first", blank_comma, 1, 1, 3, "first"}, {"a\tb", blank_comma, 1, 1, 1, "a\tb"},
+      {"a\tb", CharSet{"\t"}, 2, 2, 3, "b"}, {std::string("a\xFF" "b\0c", 5), odd, 3, 3, 5, "c"},
       {numbers, blank_comma, 1000, 1000, numbers.size() - 3, "999"},
   };
+  // clang-format on
   for (const auto& c : cases) {
     EXPECT_EQ(WordCount(c.text, c.delimiters), c.count) << c.text.substr(0, 20);
-    EXPECT_EQ(WordPosition(c.n, c.text, c.delimiters), c.position) << c.text.substr(0, 20);
+    EXPECT_EQ(WordPosition(c.n, c.text, c.delimiters), c.at) << c.text.substr(0, 20);
     EXPECT_EQ(ExtractWord(c.n, c.text, c.delimiters), c.word) << c.text.substr(0, 20);
   }
 }
 
-TEST(Text, Windows1252AndUtf8ConvertBothWaysAndDatesFollowThePattern) {
-  const std::pair<std::string, std::string> both_ways[] = {
-      {"Gr\xFC\xDF"
-       "e \x80",
-       "Gr\xC3\xBC\xC3\x9F"
-       "e \xE2\x82\xAC"},
-      {"\x80\x9F\xA0\xFF", "\xE2\x82\xAC\xC5\xB8\xC2\xA0\xC3\xBF"},
-      {"\x81", "\xC2\x81"},  // undefined in Windows-1252: the C1 control of the same value
-  };
-  for (const auto& [cp1252, utf8] : both_ways) {
-    EXPECT_EQ(Cp1252ToUtf8(cp1252), utf8);
-    EXPECT_EQ(Utf8ToCp1252(utf8), cp1252);
-  }
-  EXPECT_EQ(Utf8ToCp1252("\xF0\x9F\x92\xA1 \xE4\xB8\xAD"), "? ?");  // no such character: '?'
-  EXPECT_EQ(FormatShortDate(45658), "01.01.2025");                  // days since 1899-12-30
+TEST(Text, ShortDatesFollowThePattern) {
   SetShortDatePattern("yyyy-MM-dd");
   EXPECT_EQ(FormatShortDate(45716.75), "2025-02-28");
   SetShortDatePattern("dd.MM.yyyy");
-  EXPECT_EQ(WithFourDigitYear("d/M/yy"), "d/M/yyyy");
 }
 
 }  // namespace
