@@ -121,11 +121,6 @@ const std::pair<const char*, std::function<void(const fs::path& out)>> kOutputFa
        Write(out / "NEW.LDT");
        Write(out / "OLD.LDT");
      }},
-    {"a target folder that vanished",
-     [](const fs::path& out) {
-       fs::remove(out);
-       Write(out / "T.LDT");
-     }},
 };
 
 TEST(OutputFaults, EveryCaseKeepsTheFolderSound) {
