@@ -41,6 +41,7 @@ const PipelineCase kCases[] = {
     {"grid_turn_symmetry.LDT", kAsymmetric, kFormatEulumdat, "PLANES=3 ANGLES=2 TURN=1 SYMM=3",
      " REDIM "},
     {"blank_steps_keep_the_grid.LDT", kAsymmetric, kFormatEulumdat, "PLANES=8 ANGLES=5", ""},
+    {"c_step_only.LDT", kAsymmetric, kFormatEulumdat, "PLANES=3", " REDIM "},
     {"line_one_replaced_always.LDT", "corpus/files/123VincentB__eulumdat-plot/sample_06_isym1.ldt",
      kFormatEulumdat, "EUL1=Us EUV1=1", "", 0.8f},
     {"b_beta_to_c_planes.LDT", "ies/type_b_full.ies", kFormatEulumdat, "PLANES=3", kBToC},
