@@ -8,8 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "formats/eulumdat.h"
-#include "formats/ies.h"
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/litg.h"
@@ -17,6 +16,12 @@
 
 namespace lumatra {
 namespace {
+
+// Reads the bytes as Load does once it has chosen the reader of `code`.
+bool ReadAs(std::uint8_t code, TLUM32& rec, const std::string& bytes) {
+  std::uint8_t reported = code;
+  return FindFormat(code)->read(rec, bytes, reported);
+}
 
 std::vector<std::string> FilesWithExtension(const std::filesystem::path& dir,
                                             const std::string& ext) {
@@ -47,7 +52,7 @@ const std::vector<std::string>& TypicalLdtFiles() {
     std::vector<std::string> typical;
     for (const std::string& bytes : LdtFiles()) {
       TLUM32 rec;
-      if (ParseEulumdat(rec, bytes) && rec.NumGammas == 37 && rec.NumPlanes <= 24)
+      if (ReadAs(kFormatEulumdat, rec, bytes) && rec.NumGammas == 37 && rec.NumPlanes <= 24)
         typical.push_back(bytes);
     }
     return typical;
@@ -61,10 +66,9 @@ const std::vector<std::string>& IesFiles() {
   return files;
 }
 
-// Parses, evaluates and formats every file of the set once per iteration.
-template <class Parse, class Format>
-void RunConversion(benchmark::State& state, const std::vector<std::string>& files, Parse parse,
-                   Format format) {
+// Reads, evaluates and writes every file of the set once per iteration.
+void RunConversion(benchmark::State& state, const std::vector<std::string>& files,
+                   std::uint8_t source, std::uint8_t target) {
   if (files.empty()) {
     state.SkipWithError("no corpus files");
     return;
@@ -73,10 +77,10 @@ void RunConversion(benchmark::State& state, const std::vector<std::string>& file
   for (auto _ : state) {
     for (const std::string& bytes : files) {
       TLUM32 rec;
-      if (!parse(rec, bytes)) continue;
+      if (!ReadAs(source, rec, bytes)) continue;
       CalcFlux(rec);
       rec.FindPeak();
-      std::string out = format(rec);
+      std::string out = FindFormat(target)->write(rec, target);
       benchmark::DoNotOptimize(out.data());
       ++done;
     }
@@ -86,38 +90,22 @@ void RunConversion(benchmark::State& state, const std::vector<std::string>& file
 }
 
 void BM_LdtToLdt(benchmark::State& state) {
-  RunConversion(
-      state, LdtFiles(), [](TLUM32& r, const std::string& b) { return ParseEulumdat(r, b); },
-      [](TLUM32& r) { return EulumdatText(r); });
+  RunConversion(state, LdtFiles(), kFormatEulumdat, kFormatEulumdat);
 }
 BENCHMARK(BM_LdtToLdt)->Unit(benchmark::kMillisecond);
 
 void BM_LdtToLdtTypical(benchmark::State& state) {
-  RunConversion(
-      state, TypicalLdtFiles(), [](TLUM32& r, const std::string& b) { return ParseEulumdat(r, b); },
-      [](TLUM32& r) { return EulumdatText(r); });
+  RunConversion(state, TypicalLdtFiles(), kFormatEulumdat, kFormatEulumdat);
 }
 BENCHMARK(BM_LdtToLdtTypical)->Unit(benchmark::kMillisecond);
 
 void BM_IesToIes95(benchmark::State& state) {
-  RunConversion(
-      state, IesFiles(),
-      [](TLUM32& r, const std::string& b) {
-        std::uint8_t code = 0;
-        return ParseIes(r, b, code);
-      },
-      [](TLUM32& r) { return IesText(r, kFormatIes95); });
+  RunConversion(state, IesFiles(), kFormatIes86, kFormatIes95);
 }
 BENCHMARK(BM_IesToIes95)->Unit(benchmark::kMillisecond);
 
 void BM_IesToLdt(benchmark::State& state) {
-  RunConversion(
-      state, IesFiles(),
-      [](TLUM32& r, const std::string& b) {
-        std::uint8_t code = 0;
-        return ParseIes(r, b, code);
-      },
-      [](TLUM32& r) { return EulumdatText(r); });
+  RunConversion(state, IesFiles(), kFormatIes86, kFormatEulumdat);
 }
 BENCHMARK(BM_IesToLdt)->Unit(benchmark::kMillisecond);
 
@@ -128,7 +116,7 @@ void BM_ChangeGridFine(benchmark::State& state) {
   for (auto _ : state) {
     for (const std::string& bytes : files) {
       TLUM32 rec;
-      if (!ParseEulumdat(rec, bytes)) continue;
+      if (!ReadAs(kFormatEulumdat, rec, bytes)) continue;
       CalcFlux(rec);
       ChangeGrid(rec, 2.5f, 1.0f);
       ++done;
@@ -144,7 +132,7 @@ void BM_DirectRatios(benchmark::State& state) {
   std::vector<std::unique_ptr<TLUM32>> recs;
   for (const std::string& bytes : files) {
     auto rec = std::make_unique<TLUM32>();
-    if (ParseEulumdat(*rec, bytes)) {
+    if (ReadAs(kFormatEulumdat, *rec, bytes)) {
       CalcFlux(*rec);
       recs.push_back(std::move(rec));
     }

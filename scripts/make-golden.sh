@@ -7,6 +7,7 @@ cd "$(dirname "$0")/.."
 build=${LUMATRA_BUILD_DIR:-build}
 cmake --build "$build" -j2
 export LUMATRA_UPDATE_GOLDEN=1
+"$build"/tests/formats_tests --gtest_filter='*Goldens*' >/dev/null  # formats/
 "$build"/tests/photometry_tests >/dev/null  # photometry/derived.tsv, transforms/
 "$build"/tests/app_tests >/dev/null  # pipeline/, app/
 "$build"/tests/cli_tests >/dev/null  # ies/, cli/session.txt

@@ -7,9 +7,9 @@
 #include <memory>
 #include <utility>
 
+#include "app/format_table.h"
 #include "app/pipeline.h"
 #include "formats/file_io.h"
-#include "model/format_table.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "support/io_error.h"
@@ -35,8 +35,8 @@ OverwriteAnswer AskToOverwrite(BatchUi& ui, const std::string& target) {
 }  // namespace
 
 std::string_view TargetExtension(std::uint8_t target_code) {
-  const WriterEntry* writer = FindWriter(target_code);
-  return writer && writer->write ? writer->extension : std::string_view();
+  const FormatRow* format = FindFormat(target_code);
+  return format && format->write ? format->extension : std::string_view();
 }
 
 std::string TargetName(std::string_view directory, std::string_view source,
@@ -216,7 +216,7 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
   outcome.status = FileStatus::kFailed;
   try {
     auto rec = std::make_unique<TLUM32>();
-    if (!rec->Load(source)) {
+    if (!Load(*rec, source)) {
       // Nothing was read: no output and no DEST entry for this file.
       outcome.reason =
           rec->ReadError.empty() ? "not a recognised photometric file" : rec->ReadError;
@@ -231,8 +231,8 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
                 [this](std::string_view marker) { log_.Mark(marker); });
     try {
       try {
-        rec->Save(target_code_, target,
-                  may_replace ? ExistingTarget::kReplace : ExistingTarget::kKeep);
+        Save(*rec, target_code_, target,
+             may_replace ? ExistingTarget::kReplace : ExistingTarget::kKeep);
       } catch (const TargetExistsError&) {
         // Written by someone else since the check: the user decides as for any existing target.
         const OverwriteAnswer answer = AskToOverwrite(ui_, target);
@@ -242,7 +242,7 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
           outcome.target_existed = true;
           return outcome;
         }
-        rec->Save(target_code_, target);
+        Save(*rec, target_code_, target);
       }
     } catch (const IoError& e) {
       outcome.reason = std::string(e.what()) + " " + target;

@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/conversion_log.h"
+#include "app/format_table.h"
 #include "model/lum32.h"
 #include "photometry/litg.h"
 #include "photometry/resample.h"
@@ -13,11 +14,6 @@
 namespace lumatra {
 
 namespace {
-
-bool IsIes(std::uint8_t code) {
-  return code == kFormatIes86 || code == kFormatIes91 || code == kFormatIes95 ||
-         code == kFormatIes02 || code == kFormatIes19;
-}
 
 void SetLabelField(TLUM32& rec, std::uint8_t field, const std::string& text) {
   switch (field) {
@@ -50,7 +46,7 @@ void ConvertToCPlanes(TLUM32& rec) {
   ConvertToCGamma(rec, rec.Symmetry, 90.0f, 0.0f, s, 15.0f);
 }
 
-void ExtendGammaForIes(TLUM32& rec) {
+void ExtendGammaTo90Or180(TLUM32& rec) {
   if (RoundHalfEven(10.0L * rec.GLast) < 900) ExtendGamma(rec, 90.0f);
   const auto g = RoundHalfEven(10.0L * rec.GLast);
   if (g > 900 && g < 1800) ExtendGamma(rec, 180.0f);
@@ -88,18 +84,18 @@ void TurnPlanes(TLUM32& rec) {
 
 void RunPipeline(TLUM32& rec, std::uint8_t target_code, std::uint8_t source_code, float lor0,
                  const ConversionSettings& s, const MarkerSink& mark) {
-  const bool to_eulumdat = target_code == kFormatEulumdat;
+  const FormatRow* target = FindFormat(target_code);
+  const std::uint8_t needs = target ? target->needs : 0;
 
   // 1. Header texts of 1986 sources first, so a label line mapped to line 1 counts as a maker.
-  if ((to_eulumdat || target_code == kFormatTm14) && source_code == kFormatIes86)
-    CopyLabelLines(rec, s);
+  if ((needs & kNeedsLabelLines) && source_code == kFormatIes86) CopyLabelLines(rec, s);
   // 2. B/A planes to C planes before any transform: they all work on C-gamma tables only.
-  if (rec.PhotSystem != kSystemC && to_eulumdat) {
+  if (rec.PhotSystem != kSystemC && (needs & kNeedsCPlanes)) {
     ConvertToCPlanes(rec);
     mark(kMarkConvertedBC);
   }
-  // 3. EULUMDAT line 1 after the label lines, which may have filled it.
-  if (to_eulumdat && (s.EUV1 || Trim(rec.Company.view()).empty()))
+  // 3. The first text line (EULUMDAT's maker) after the label lines, which may have filled it.
+  if ((needs & kNeedsCompanyLine) && (s.EUV1 || Trim(rec.Company.view()).empty()))
     rec.Company = std::string_view(s.EUL1).substr(0, kSettingTextMax);
   // 4. New grid before the rotation, which keeps the C step it finds.
   const float c_step = CStepForIndex(s.PLANES), g_step = GammaStepForIndex(s.ANGLES);
@@ -111,8 +107,8 @@ void RunPipeline(TLUM32& rec, std::uint8_t target_code, std::uint8_t source_code
   if (s.TURN) TurnPlanes(rec);
   // 6. Symmetry after every resampling that unfolds it.
   if (s.SYMM >= 1 && s.SYMM <= 5) ChangeSymmetry(rec, s.SYMM - 1, true);
-  // 7. IES needs a gamma range ending at 90 or 180; the steps above may have changed it.
-  if (IsIes(target_code)) ExtendGammaForIes(rec);
+  // 7. A gamma range ending at 90 or 180 (IES); the steps above may have changed it.
+  if (needs & kNeedsGammaTo90Or180) ExtendGammaTo90Or180(rec);
   // 8. Output options for the writers.
   rec.UnformattedOutput = s.unformat;
   rec.DuplicateC0AsC360 = s.use360;

@@ -10,9 +10,9 @@
 #include <vector>
 
 #include "app/batch_driver.h"
+#include "app/format_table.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_settings.h"
-#include "model/format_table.h"
 #include "support/cp1252.h"
 #include "support/messages.h"
 
@@ -34,8 +34,8 @@ struct ConvertOptions {
 
 std::vector<std::string> WriterNames() {
   std::vector<std::string> names;
-  for (const WriterEntry& w : Writers())
-    if (!w.cli_name.empty()) names.emplace_back(w.cli_name);
+  for (const FormatRow& format : Formats())
+    if (format.write && !format.cli_name.empty()) names.emplace_back(format.cli_name);
   return names;
 }
 
@@ -105,10 +105,12 @@ class CliMessages : public MessageSink {
   MessageSink* previous_;
 };
 
-const WriterEntry& TargetWriter(const ConvertOptions& opt, const ConversionSettings& settings) {
+const FormatRow& TargetWriter(const ConvertOptions& opt, const ConversionSettings& settings) {
   if (!opt.to.empty()) return *FindWriterByName(opt.to);
-  const WriterEntry* stored = FindWriter(static_cast<std::uint8_t>(settings.ACTFMT));
-  if (settings.ACTFMT < 0 || !stored || stored->cli_name.empty())
+  const FormatRow* stored = settings.ACTFMT < 0 || settings.ACTFMT > 255
+                                ? nullptr
+                                : FindFormat(static_cast<std::uint8_t>(settings.ACTFMT));
+  if (!stored || !stored->write || stored->cli_name.empty())
     throw CLI::ValidationError("--to", "no target format given and the stored ACTFMT " +
                                            std::to_string(settings.ACTFMT) + " names none");
   return *stored;
@@ -132,7 +134,7 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   if (!opt.out_dir.empty()) settings.DSTDIR = opt.out_dir;
   if (settings.DSTDIR.empty())
     throw CLI::ValidationError("--out", "no target folder: give --out or store DSTDIR");
-  const WriterEntry& writer = TargetWriter(opt, settings);
+  const FormatRow& writer = TargetWriter(opt, settings);
   if (!opt.log.empty()) {
     if (std::string conflict = LogPathConflict(opt.log, opt.files, settings.DSTDIR, writer.code);
         !conflict.empty())

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "cli/cli_commands.h"
 #include "cli/json_writer.h"
 #include "model/lum32.h"
@@ -127,7 +128,7 @@ void RunInfo(const InfoOptions& opt, CliStreams& io) {
     bool loaded = false;
     std::string error;
     try {
-      loaded = rec.Load(file);
+      loaded = Load(rec, file);
       if (!loaded) error = rec.ReadError;
       if (loaded) {
         CalcFlux(rec);

@@ -7,12 +7,12 @@
 #include <string>
 
 #include "formats/textio.h"
-#include "model/format_table.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 #include "support/utf8.h"
 
 #ifdef LUMATRA_HAVE_STORE
+#include "app/format_table.h"
 #include "app/settings_store_qt.h"
 #endif
 
@@ -60,8 +60,8 @@ const AllowedRange* RangeOf(const SettingKey& key) {
 
 std::string WriterCodes() {
   std::string codes;
-  for (const WriterEntry& w : Writers())
-    if (w.write) codes += (codes.empty() ? "" : ", ") + std::to_string(w.code);
+  for (const FormatRow& format : Formats())
+    if (format.write) codes += (codes.empty() ? "" : ", ") + std::to_string(format.code);
   return codes;
 }
 
@@ -82,9 +82,9 @@ std::string AllowedValues(const SettingKey& key) {
 
 bool InAllowedRange(const SettingKey& key, std::int32_t v) {
   if (key.name == "ACTFMT") {
-    const WriterEntry* writer =
-        v >= 0 && v <= 255 ? FindWriter(static_cast<std::uint8_t>(v)) : nullptr;
-    return writer && writer->write;
+    const FormatRow* format =
+        v >= 0 && v <= 255 ? FindFormat(static_cast<std::uint8_t>(v)) : nullptr;
+    return format && format->write;
   }
   if (const AllowedRange* range = RangeOf(key)) return v >= range->low && v <= range->high;
   if (key.type == SettingType::kByte) return v >= 0 && v <= 255;

@@ -12,10 +12,8 @@ namespace lumatra {
 class LineReader;
 class TLUM32;
 
-bool ReadCieFile(TLUM32& rec);
 bool ParseCie(TLUM32& rec, std::string_view text);
 std::string CieText(TLUM32& rec);
-void WriteCieFile(TLUM32& rec);
 
 // The value of the first line whose part before "=" is `key` (letter case ignored): the text up
 // to a second "=", trimmed; "" when no line has the key. Searches from the start of the data and

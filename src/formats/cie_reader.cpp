@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "formats/cie.h"
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
@@ -239,13 +238,8 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
   rec.GStep = rec.GammaStepDetect();
   rec.MinCStep = rec.CStep;
   rec.MinGStep = system == kSystemB ? std::min(+rec.GStep, +rec.CStep) : rec.GStep;
-  rec.SetupSymmetry(rec.Symmetry);
   ReadHeaderFields(rec, in, first_line);
   return true;
-}
-
-bool ReadCieFile(TLUM32& rec) {
-  return ParseCie(rec, ReadFileBytes(rec.FileName));
 }
 
 }  // namespace lumatra

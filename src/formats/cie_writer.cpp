@@ -2,7 +2,6 @@
 #include <string>
 
 #include "formats/cie.h"
-#include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
@@ -109,10 +108,6 @@ std::string CieText(TLUM32& rec) {
     out.EndList();
   }
   return out.Take();
-}
-
-void WriteCieFile(TLUM32& rec) {
-  WriteFileAtomically(rec.FileName, CieText(rec));
 }
 
 }  // namespace lumatra

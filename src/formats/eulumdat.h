@@ -9,15 +9,11 @@ namespace lumatra {
 
 class TLUM32;
 
-// Reads the record's FileName; on success code = 2. Malformed content: false with ReadError set.
-bool ReadEulumdat(TLUM32& rec, std::uint8_t& code);
-// Parses EULUMDAT text held in memory (the file reader's core).
+// Parses EULUMDAT text; a malformed file gives false with ReadError set.
 bool ParseEulumdat(TLUM32& rec, std::string_view text);
 // The EULUMDAT text of the record (CR LF line ends). May set DateUser and FileDate (line 12).
 // Throws IoError for a record that has no EULUMDAT form (symmetry above 4, no intensity table).
 std::string EulumdatText(TLUM32& rec);
-// Writes FileName (".LDT" appended when it has no extension); throws IoError.
-void WriteEulumdat(TLUM32& rec);
 
 // The writer's number style: at most `precision` significant digits, at least one decimal,
 // no trailing zeros after the first decimal ("15.0", "12.34", "0.0123"); the exponent form of

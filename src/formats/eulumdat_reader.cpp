@@ -8,7 +8,6 @@
 #include <string>
 
 #include "formats/eulumdat.h"
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
@@ -425,7 +424,6 @@ bool ParseLdt(LdtInput& in, TLUM32& rec) {
   if (!ReadIntensities(in, rec, layout)) return false;
 
   rec.PhotSystem = kSystemC;
-  rec.SetupSymmetry(rec.Symmetry);
   return true;
 }
 
@@ -436,11 +434,6 @@ bool ParseEulumdat(TLUM32& rec, std::string_view text) {
   const bool ok = ParseLdt(in, rec);
   rec.ReadError = in.Error();
   return ok;
-}
-
-bool ReadEulumdat(TLUM32& rec, std::uint8_t& code) {
-  code = kFormatEulumdat;
-  return ParseEulumdat(rec, ReadFileBytes(rec.FileName));
 }
 
 }  // namespace lumatra

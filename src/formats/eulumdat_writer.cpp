@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "formats/eulumdat.h"
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/writable_table.h"
@@ -319,17 +318,6 @@ std::string EulumdatText(TLUM32& rec) {
     out.Line(FormatAngle(gamma));
   WriteIntensities(out, rec, g);
   return out.Take();
-}
-
-void WriteEulumdat(TLUM32& rec) {
-  std::string path = rec.FileName;
-  const std::size_t name_start = path.find_last_of("/\\:") + 1;  // npos + 1 == 0
-  const std::size_t dot = path.rfind('.');
-  const std::size_t ext_length =
-      dot == std::string::npos || dot < name_start ? 0 : path.size() - dot;
-  if (ext_length < 2) path += ".LDT";
-  const std::string text = EulumdatText(rec);
-  WriteFileAtomically(path, text);
 }
 
 }  // namespace lumatra

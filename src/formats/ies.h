@@ -19,9 +19,7 @@ class LineReader;
 // The editions from 2002 on, whose header is keywords only and may run to 256 characters a line.
 bool IsKeywordEdition(std::uint8_t code);
 
-// Reads the record's FileName; code = 5, 6, 7, 8 or 10 by edition, 14 when the file is refused.
-bool ReadIesFile(TLUM32& rec, std::uint8_t& code);
-// Parses IES text held in memory (the file reader's core). On failure rec.ReadError says why.
+// Parses IES text; code := 5, 6, 7, 8 or 10 by edition. On failure rec.ReadError says why.
 bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code);
 
 // The text after `keyword` on the first header line whose first word is `keyword` in any letter
@@ -62,6 +60,5 @@ void DecodeOpeningShape(TLUM32& rec, std::int64_t& width, std::int64_t& length,
 // The IES text of the record in edition `code` (5, 6, 7, 8 or 10), CR LF line ends. Like the file
 // writer it applies the record corrections (lamp flux 0 -> 1000 lm, 0 lamps -> 1).
 std::string IesText(TLUM32& rec, std::uint8_t code);
-void WriteIesFile(TLUM32& rec, std::uint8_t code);
 
 }  // namespace lumatra

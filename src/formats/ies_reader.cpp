@@ -5,7 +5,6 @@
 #include <memory>
 #include <vector>
 
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
@@ -97,7 +96,6 @@ class IesReader {
     if (!ReadTenValues()) return false;
     if (!ReadThreeValues()) return false;
     if (!(rec_.PhotSystem == kSystemC ? ReadTypeC() : ReadTypeBA())) return false;
-    rec_.SetupSymmetry(rec_.Symmetry);
     code = edition_;
     return true;
   }
@@ -387,10 +385,6 @@ std::string FindIesKeyword(LineReader& in, std::string_view keyword) {
 
 bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code) {
   return IesReader(rec, text).Read(code);
-}
-
-bool ReadIesFile(TLUM32& rec, std::uint8_t& code) {
-  return ParseIes(rec, ReadFileBytes(rec.FileName), code);
 }
 
 }  // namespace lumatra

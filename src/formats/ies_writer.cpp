@@ -3,7 +3,6 @@
 // characters) or unformatted (one list per line).
 #include <vector>
 
-#include "formats/file_io.h"
 #include "formats/ies.h"
 #include "formats/textio.h"
 #include "formats/writable_table.h"
@@ -315,10 +314,6 @@ std::string IesText(TLUM32& rec, std::uint8_t code) {
     candela.End();
   }
   return out;
-}
-
-void WriteIesFile(TLUM32& rec, std::uint8_t code) {
-  WriteFileAtomically(rec.FileName, IesText(rec, code));
 }
 
 }  // namespace lumatra

@@ -18,7 +18,6 @@
 #include <utility>
 #include <vector>
 
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
@@ -200,17 +199,8 @@ bool ParseL32(TLUM32& rec, std::string_view bytes) {
 
   rec.MinGStep = rec.GammaStepDetect();
   rec.MinCStep = rec.CStepDetect();
-  rec.SetupSymmetry(rec.Symmetry);  // after the step detection, which may change GridFlags
   rec.NameChanged = 0;
   return true;
-}
-
-bool ReadL32(TLUM32& rec) {
-  return ParseL32(rec, ReadFileBytes(rec.FileName));
-}
-
-void WriteL32(TLUM32& rec) {
-  WriteFileAtomically(rec.FileName, L32Bytes(rec));
 }
 
 }  // namespace lumatra

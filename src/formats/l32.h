@@ -8,9 +8,7 @@ namespace lumatra {
 
 class TLUM32;
 
-bool ReadL32(TLUM32& rec);
 bool ParseL32(TLUM32& rec, std::string_view bytes);
 std::string L32Bytes(TLUM32& rec);
-void WriteL32(TLUM32& rec);
 
 }  // namespace lumatra

@@ -14,14 +14,11 @@
 #include <utility>
 #include <vector>
 
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
-#include "photometry/evaluation.h"
-#include "photometry/transforms.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
@@ -132,7 +129,7 @@ std::string Unquote(std::string_view text) {
   return Trim(s);
 }
 
-bool ParseLTLI(TLUM32& rec, std::string_view text) {
+bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn) {
   ClearKeepingName(rec);
   LineReader in(text);
   const std::string_view first = in.ReadLine().substr(0, kShortTextMax);
@@ -194,20 +191,8 @@ bool ParseLTLI(TLUM32& rec, std::string_view text) {
   for (std::size_t j = 1; j <= gammas; ++j)
     rec.SetValue(0, j, rec.GFirst + static_cast<float>(j - 1) * rec.GStep);
   ReadIntensities(rec, in, layout.reversed);
-
-  rec.SetupSymmetry(rec.Symmetry);
-  if (layout.rotation == 0) {
-    CalcFlux(rec);
-    rec.FindPeak();
-  } else {
-    rec.Loaded = 1;  // the rotation works on loaded records only; the table is complete here
-    RotateGrid(rec, layout.rotation, 0, 0);
-  }
+  turn = layout.rotation;
   return true;
-}
-
-bool ReadLTLI(TLUM32& rec) {
-  return ParseLTLI(rec, ReadFileBytes(rec.FileName));
 }
 
 namespace {
@@ -321,10 +306,6 @@ std::string LTLIText(TLUM32& rec) {
     line(values);
   }
   return lines.Take();
-}
-
-void WriteLTLI(TLUM32& rec) {
-  WriteFileAtomically(rec.FileName, LTLIText(rec));
 }
 
 }  // namespace lumatra

@@ -14,10 +14,10 @@ namespace lumatra {
 
 class TLUM32;
 
-bool ReadLTLI(TLUM32& rec);
-bool ParseLTLI(TLUM32& rec, std::string_view text);
+// `turn`: the rotation (degrees about the vertical axis) that brings the file's C0 plane where the
+// record has it; 0 when none is needed.
+bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn);
 std::string LTLIText(TLUM32& rec);
-void WriteLTLI(TLUM32& rec);
 
 // n in decimal, right-aligned in 4 columns; a longer text is not cut.
 std::string Int4(std::int64_t n);

@@ -13,17 +13,15 @@ namespace lumatra {
 
 class TLUM32;
 
-bool ReadTm14File(TLUM32& rec);
 bool ParseTm14(TLUM32& rec, std::string_view text);
 std::string Tm14Text(TLUM32& rec);
-void WriteTm14File(TLUM32& rec);
 
 // The luminous area (AreaDim) seen from the direction (gamma, C), in square metres.
 long double ProjectedArea(const TLUM32& rec, float gamma, float c);
 // True when the luminous area has a bottom or a side of non-zero size.
 bool HasLuminousArea(const TLUM32& rec);
-// The writer's test for the projected-area line: runs CalcFlux when it has not run yet; false
-// for a luminaire that sends all its light upward (LightDir 1).
-bool NeedsAreaBlock(TLUM32& rec);
+// The writer's test for the projected-area line: false for a luminaire that sends all its light
+// upward (LightDir 1, which the flux evaluation sets: Save runs it first).
+bool NeedsAreaBlock(const TLUM32& rec);
 
 }  // namespace lumatra

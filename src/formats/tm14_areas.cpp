@@ -3,7 +3,6 @@
 
 #include "formats/tm14.h"
 #include "model/lum32.h"
-#include "photometry/evaluation.h"
 #include "support/rounding.h"
 
 namespace lumatra {
@@ -51,8 +50,7 @@ bool HasLuminousArea(const TLUM32& rec) {
   return bottom + side_length + side_width != 0;
 }
 
-bool NeedsAreaBlock(TLUM32& rec) {
-  if (!rec.FluxCalcDone) CalcFlux(rec);
+bool NeedsAreaBlock(const TLUM32& rec) {
   if (rec.LightDir == 1) return false;
   return HasLuminousArea(rec);
 }

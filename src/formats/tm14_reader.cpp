@@ -6,7 +6,6 @@
 #include <string>
 #include <utility>
 
-#include "formats/file_io.h"
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "formats/tm14.h"
@@ -295,13 +294,8 @@ bool ParseTm14(TLUM32& rec, std::string_view text) {
     ClearKeepingName(rec);
     return Fail(rec, reason);
   }
-  rec.SetupSymmetry(rec.Symmetry);
   ReadOpeningLine(rec, in);
   return true;
-}
-
-bool ReadTm14File(TLUM32& rec) {
-  return ParseTm14(rec, ReadFileBytes(rec.FileName));
 }
 
 }  // namespace lumatra

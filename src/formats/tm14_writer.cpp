@@ -1,7 +1,6 @@
 // CIBSE TM14 writer, with the projected-area line and the optional CIBSE/2 block.
 #include <string>
 
-#include "formats/file_io.h"
 #include "formats/textio.h"
 #include "formats/tm14.h"
 #include "formats/writable_table.h"
@@ -155,10 +154,6 @@ std::string Tm14Text(TLUM32& rec) {
   WriteOpeningLine(rec, out);
   if (rec.WriteTM2Data) WriteCibse2Block(rec, out);
   return out.Take();
-}
-
-void WriteTm14File(TLUM32& rec) {
-  WriteFileAtomically(rec.FileName, Tm14Text(rec));
 }
 
 }  // namespace lumatra

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstring>
 
-#include "photometry/interpolation.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 
@@ -30,13 +29,20 @@ float DetectStep(const TLUM32& rec, std::size_t count, bool along_row0, bool& ir
   return static_cast<float>(static_cast<long double>(step) / 1000.0L);
 }
 
+float ZeroIntensity(const TLUM32&, float, float) {
+  return 0.0f;
+}
+long double ZeroMean(const TLUM32&, long double) {
+  return 0.0L;
+}
+
 }  // namespace
 
 TLUM32::TLUM32() {
   std::memset(static_cast<void*>(&Block1()), 0, kBlock1Size);
   std::memset(static_cast<void*>(&Block2()), 0, kBlock2Size);
   std::memset(static_cast<void*>(&Block3()), 0, kBlock3Size);
-  BindZeroRoutines(*this);
+  BindRoutines(ZeroIntensity, ZeroIntensity, ZeroMean);
 }
 
 void TLUM32::Clear() {
@@ -64,10 +70,6 @@ void TLUM32::SetFileName(std::string_view name) {
   FileName = std::string(name.substr(name.size() > 255 ? name.size() - 255 : 0));
   ShortName = JustName(name).substr(0, 12);
   NameChanged = 1;
-}
-
-void TLUM32::SetupSymmetry(std::uint8_t symmetry) {
-  BindIntensityRoutines(*this, symmetry);
 }
 
 void TLUM32::FindPeak() {

@@ -16,7 +16,6 @@
 
 #include "model/pstring.h"
 #include "model/sgl_array.h"
-#include "support/io_error.h"
 
 namespace lumatra {
 
@@ -197,8 +196,6 @@ class TLUM32 : public PersistentBlock1, public PersistentBlock2, public Persiste
   // FileName := name (its last 255 characters); ShortName := first 12 characters of
   // JustName(name); NameChanged := 1.
   void SetFileName(std::string_view name);
-  // Binds Intensity, IntensityB and MeanIntensity for PhotSystem, symmetry and GridFlags.
-  void SetupSymmetry(std::uint8_t symmetry);
   void FindPeak();
 
   // Lamps of set k (from 0), and setting it (NumLamps keeps the count up to 255).
@@ -228,15 +225,8 @@ class TLUM32 : public PersistentBlock1, public PersistentBlock2, public Persiste
   // Mean intensity over the stored planes at gamma.
   long double MeanIntensity(long double gamma) const { return mean_(*this, gamma); }
 
-  // Format dispatch. Load returns false when no reader accepts the file (ReadError says why);
-  // file-system errors are thrown as IoError. Save writes exactly to `name` (whatever its length),
-  // throws IoError and never leaves a partial file; with ExistingTarget::kKeep it never replaces
-  // a file at `name` (TargetExistsError).
-  bool Load(std::string_view name);
-  void Save(std::uint8_t code, std::string_view name,
-            ExistingTarget existing = ExistingTarget::kReplace);
-
-  // Replaces the bound routines; the interpolation code uses it.
+  // Replaces the bound routines (a new record answers 0 everywhere); SetupSymmetry of the
+  // interpolation code binds the ones that fit the table.
   void BindRoutines(IntensityRoutine intensity, IntensityRoutine intensity_b, MeanRoutine mean) {
     if (intensity) intensity_ = intensity;
     if (intensity_b) intensity_b_ = intensity_b;

@@ -3,6 +3,7 @@
 // the measured range and read 0.
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "photometry/transform_support.h"
 #include "photometry/transforms.h"
 #include "support/rounding.h"
@@ -41,7 +42,7 @@ void ExtendGamma(TLUM32& rec, float gamma_end) {
   // thousandths of a degree would round an evened-out step such as 0.3103).
   rec.GStep = static_cast<float>(dg);
   rec.GridFlags &= static_cast<std::uint8_t>(~kGammaIrregular);
-  rec.SetupSymmetry(rec.Symmetry);  // the grid may have become regular
+  SetupSymmetry(rec, rec.Symmetry);  // the grid may have become regular
   CalcFlux(rec);
   rec.FindPeak();
 }

@@ -324,11 +324,7 @@ IntensityRoutine BGridRoutine(std::uint8_t symmetry) {
 
 }  // namespace
 
-void BindZeroRoutines(TLUM32& rec) {
-  rec.BindRoutines(Zero, Zero, ZeroMean);
-}
-
-void BindIntensityRoutines(TLUM32& rec, std::uint8_t symmetry) {
+void SetupSymmetry(TLUM32& rec, std::uint8_t symmetry) {
   const bool gamma_ok = rec.GStep > 0;
   const bool c_ok = symmetry == 1 || rec.CStep > 0;
   const bool regular = rec.GridFlags == 0 && gamma_ok && c_ok;

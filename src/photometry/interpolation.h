@@ -16,12 +16,10 @@ namespace lumatra {
 
 class TLUM32;
 
-// Binds the zero routines (0 in every direction) to all three slots.
-void BindZeroRoutines(TLUM32& rec);
-
-// Chooses Intensity, IntensityB and MeanIntensity by PhotSystem, `symmetry` and GridFlags. A
+// Binds the record's Intensity, IntensityB and MeanIntensity for `symmetry`, by PhotSystem and
+// GridFlags; called whenever a table was filled or changed (Load does it after every reader). A
 // regular member is taken only when its step is usable (non-zero); otherwise the searched member,
 // which interpolates the same grid without dividing by a step.
-void BindIntensityRoutines(TLUM32& rec, std::uint8_t symmetry);
+void SetupSymmetry(TLUM32& rec, std::uint8_t symmetry);
 
 }  // namespace lumatra

@@ -6,6 +6,7 @@
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "photometry/transform_support.h"
 #include "photometry/transforms.h"
 #include "support/rounding.h"
@@ -42,7 +43,7 @@ void SetGrid(TLUM32& rec, float c_step, float gamma_step) {
   rec.GStep = rec.GammaStepDetect();
   if (rec.NumPlanes == 1) rec.CStep = dc;  // one plane: no step to detect
   if (rec.NumGammas == 1) rec.GStep = dg;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   CalcFlux(rec);
 }
 

@@ -8,6 +8,7 @@
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "photometry/resample.h"
 #include "photometry/transform_support.h"
 #include "photometry/transforms.h"
@@ -141,7 +142,7 @@ void RotateGrid(TLUM32& rec, float a1, float a2, float a3) {
   rec.GLast = rec.GetGamma(rec.NumGammas);
   rec.GridFlags = 0;
   rec.Symmetry = 0;
-  rec.SetupSymmetry(0);
+  SetupSymmetry(rec, 0);
   CalcFlux(rec);
   rec.FindPeak();
 

@@ -9,6 +9,7 @@
 
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "photometry/resample.h"
 #include "photometry/transform_support.h"
 #include "photometry/transforms.h"
@@ -119,7 +120,7 @@ void MakeRotational(TLUM32& rec, bool average) {
   rec.Symmetry = 1;
   rec.CFirst = rec.CLast = rec.CStep = 0;
   rec.GridFlags &= static_cast<std::uint8_t>(~kCIrregular);  // one plane has no C spacing
-  rec.SetupSymmetry(1);
+  SetupSymmetry(rec, 1);
   rec.FindPeak();
   CalcFlux(rec);
 }
@@ -149,7 +150,7 @@ void MakeSymmetric(TLUM32& rec, int kind, bool average, float c_step) {
   rec.CStep = s;
   // A sector that is not a multiple of the step ends in a closer plane: searched interpolation.
   rec.CStepDetect();
-  rec.SetupSymmetry(rec.Symmetry);
+  SetupSymmetry(rec, rec.Symmetry);
   rec.FindPeak();
   CalcFlux(rec);
 }

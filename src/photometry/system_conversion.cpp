@@ -3,6 +3,7 @@
 // the record's system and interpolates there.
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
+#include "photometry/interpolation.h"
 #include "photometry/transform_support.h"
 #include "photometry/transforms.h"
 #include "support/rounding.h"
@@ -63,7 +64,7 @@ bool ConvertToCGamma(TLUM32& rec, int symmetry, float gamma_end, float gamma_sta
   rec.CFirst = static_cast<float>(layout.first);
   rec.CLast = static_cast<float>(layout.last);
   rec.CStep = symmetry == 1 ? 0.0f : dc;  // a rotational table has no C step
-  rec.SetupSymmetry(rec.Symmetry);
+  SetupSymmetry(rec, rec.Symmetry);
   CalcFlux(rec);
   return true;
 }

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/format_table.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
@@ -109,7 +110,7 @@ TEST(Derived, EveryRealFileEvaluatesToItsGoldenRowToTheRatiosItDeclaresAndToItsI
   int integrated = 0;
   for (const fs::path& path : files) {
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(path.string())) << path;
+    ASSERT_TRUE(Load(rec, path.string())) << path;
     CalcDirectRatios(rec);  // evaluates the fresh record first
     rec.FindPeak();
     table += Row(path, rec);

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "model/lum32.h"
+#include "photometry/interpolation.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -59,7 +60,7 @@ TEST(Evaluation, KnownDistributionsGiveTheirIntegrals) {
     TLUM32 rec;
     FillGrid(rec, a.symmetry, a.planes, a.gammas, a.intensity);
     rec.PhotSystem = a.system;
-    rec.SetupSymmetry(a.symmetry);
+    SetupSymmetry(rec, a.symmetry);
     CalcFlux(rec);
     EXPECT_NEAR(rec.LumFlux, a.flux, a.flux * a.tolerance);
     EXPECT_NEAR(rec.DownFlux, a.down, a.flux * a.tolerance);

@@ -1,5 +1,7 @@
 // Intensity lookups: the folding of each symmetry, the wrap of the full circle, the gamma range,
 // for the regular routines and for the searched ones that irregular grids use.
+#include "photometry/interpolation.h"
+
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -63,7 +65,7 @@ TEST(Interpolation, RegularAndSearchedRoutinesReadTheStoredCells) {
       FillGrid(rec, l.symmetry, l.planes, l.gammas, Tag);
       rec.PhotSystem = l.system;
       rec.GridFlags |= searched ? kGammaIrregular : 0;
-      rec.SetupSymmetry(l.symmetry);
+      SetupSymmetry(rec, l.symmetry);
       EXPECT_NEAR(rec.Intensity(l.c, l.g), l.expected, 1e-3)
           << int{l.symmetry} << " C" << l.c << " gamma " << l.g << (searched ? " searched" : "");
     }

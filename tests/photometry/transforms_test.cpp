@@ -10,6 +10,7 @@
 #include <string>
 #include <utility>
 
+#include "app/format_table.h"
 #include "formats/eulumdat.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
@@ -62,7 +63,7 @@ TEST(Transforms, EachGivesItsGoldenTable) {
   for (const Transform& t : kTransforms) {
     SCOPED_TRACE(t.name);
     TLUM32 rec;
-    ASSERT_TRUE(rec.Load(t.source.string()));
+    ASSERT_TRUE(Load(rec, t.source.string()));
     t.apply(rec);
     rec.DateUser = "golden";
     testing::ExpectGolden(std::string("transforms/") + t.name + ".LDT", EulumdatText(rec));
@@ -130,7 +131,7 @@ TEST(Transforms, PropertiesHoldForEveryRealFile) {
     for (const auto& [property, check] : kProperties) {
       SCOPED_TRACE(path.filename().string() + ": " + property);
       TLUM32 rec, original;
-      if (!rec.Load(path.string()) || !original.Load(path.string())) break;
+      if (!Load(rec, path.string()) || !Load(original, path.string())) break;
       CalcFlux(original);
       CalcFlux(rec);
       if (original.LumFlux <= 0) break;

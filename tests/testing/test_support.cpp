@@ -10,6 +10,9 @@
 #include <set>
 #include <sstream>
 
+#include "app/format_table.h"
+#include "photometry/interpolation.h"
+
 namespace lumatra::testing {
 
 std::filesystem::path TestDataDir() {
@@ -120,7 +123,12 @@ void MakeGrid(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_an
   rec.LampSet[0].TotalFlux = 1000;
   rec.LampSet[0].FluxPerLamp = 1000;
   rec.Loaded = 1;
-  rec.SetupSymmetry(symmetry);
+  SetupSymmetry(rec, symmetry);
+}
+
+bool ReadAs(std::uint8_t code, TLUM32& rec, std::string_view bytes) {
+  std::uint8_t reported = code;
+  return FindFormat(code)->read(rec, bytes, reported);
 }
 
 void ExpectGolden(const std::string& name, const std::string& actual) {
