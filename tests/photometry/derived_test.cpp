@@ -12,7 +12,6 @@
 #include "app/format_table.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
-#include "photometry/evaluation.h"
 #include "photometry/litg.h"
 #include "testing/test_support.h"
 

@@ -1,5 +1,4 @@
-// The flux evaluation against distributions whose integrals are known in closed form. (Real
-// tables are checked against an independent integration in derived_test.cpp.)
+// The flux evaluation against closed-form integrals (real tables: derived_test.cpp).
 #include "photometry/evaluation.h"
 
 #include <gtest/gtest.h>

@@ -23,8 +23,7 @@ float Tag(float c, float g) {
 struct Lookup {
   std::uint8_t symmetry;
   std::vector<float> planes, gammas;
-  float c, g;
-  float expected;
+  float c, g, expected;
   std::uint8_t system = kSystemC;
 };
 
