@@ -25,6 +25,8 @@ TEST(SettingsStore, AllThirtyValuesGoAsTextAndComeBack) {
   EXPECT_EQ(std::pair(store.values.at({"EULUM", "LB3I"}), store.values.at({"IESEUL", "use360"})),
             std::pair(std::string("7"), std::string("1")));
   EXPECT_EQ(LoadStoredValues(store), s);
+  std::string error;  // a map holds nothing a write could drop
+  EXPECT_TRUE(store.CheckWellFormed(error)) << error;
 }
 
 TEST(PatternFile, SplitsAtEveryLineEndAndKeepsBlankLines) {
