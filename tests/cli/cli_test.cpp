@@ -1,7 +1,7 @@
 // lumatra-cli as a user meets it: a session of commands whose exit codes, outputs, one-line
-// errors and resulting files are pinned in one golden transcript, and conversions pinned byte for
-// byte. The per-user store is moved into a temporary folder, so no
-// test reads or writes the real user's settings.
+// errors and resulting files are pinned in one golden transcript, and the IES conversions it makes
+// pinned byte for byte. The per-user store is moved into a temporary folder, so no test reads or
+// writes the real user's settings.
 #include <gtest/gtest.h>
 #include <stdlib.h>
 #include <sys/stat.h>
