@@ -22,8 +22,8 @@ namespace {
 namespace fs = std::filesystem;
 using Answer = OverwriteAnswer;
 
-// Answers overwrite questions from a script and writes down what happened.
-struct ScriptedUi : BatchUi {
+// Answers overwrite questions from a script and writes down what happened, error messages too.
+struct ScriptedUi : BatchUi, MessageSink {
   std::deque<Answer> answers;
   Answer unscripted = Answer::kNo;
   std::function<void()> on_pending_input;
@@ -45,6 +45,7 @@ struct ScriptedUi : BatchUi {
             " (" + std::to_string(left) + " left)\n";
   }
   void RunEnded(bool stopped) override { seen += stopped ? "stopped\n" : "ended\n"; }
+  void ShowError(std::string_view text) override { seen += "error: " + std::string(text) + "\n"; }
 };
 
 const fs::path kLamp = testing::TestDataDir() / "ldt" / "downlight.ldt";
@@ -58,7 +59,9 @@ struct Batch {
   BatchDriver driver{settings, ui, (dir / "LUMATRA.LOG").string()};
   std::string transcript;
 
+  ~Batch() { SetMessageSink(nullptr); }
   Batch() {
+    SetMessageSink(&ui);
     fs::create_directory(dir / "out");
     settings.DSTDIR = (dir / "out").string();
     for (const std::string& name :
