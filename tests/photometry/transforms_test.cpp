@@ -15,6 +15,7 @@
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/resample.h"
+#include "photometry/transform_support.h"
 #include "testing/test_support.h"
 
 namespace lumatra {
@@ -68,6 +69,18 @@ TEST(Transforms, EachGivesItsGoldenTable) {
     rec.DateUser = "golden";
     testing::ExpectGolden(std::string("transforms/") + t.name + ".LDT", EulumdatText(rec));
   }
+}
+
+// A step that does not divide the rest of the range: the measured angles and values stay, the
+// last step is the shorter one and reads 0.
+TEST(Transforms, GammaExtensionKeepsEveryMeasuredAngle) {
+  TLUM32 rec;
+  testing::FillGrid(rec, 1, {0}, {0, 35, 70}, [](float, float g) { return 500 - g; });
+  ExtendGamma(rec, 90);
+  EXPECT_EQ(transform::GammaAngles(rec), (std::vector<float>{0, 35, 70, 90}));
+  EXPECT_EQ(rec.GetIntensity(1, 3), 430.0f);
+  EXPECT_EQ(rec.GetIntensity(1, 4), 0.0f);
+  EXPECT_EQ(rec.GLast, 90.0f);
 }
 
 // The flux of the interpolated distribution, integrated finely through Intensity: what a
