@@ -42,27 +42,5 @@ TEST(LitgFactors, PublishedRowsComeOutExactlyAndOutsideTheTableReadsZero) {
   }
 }
 
-// A factor table missing from the program is a programming error; an empty one cannot be read.
-// Either way the record's ratios stay as they were.
-TEST(LitgFactors, AMissingOrEmptyTableRaisesItsErrorAndLeavesTheRatios) {
-  TLUM32 rec;
-  FillGrid(rec, 1, {0}, Steps(0, 5, 90), [](float, float) { return 100.0f; });
-  rec.DirectRatio[3] = 42;
-  const std::pair<std::optional<std::span<const std::uint8_t>>, std::string> tables[] = {
-      {std::nullopt, "programming error"},
-      {std::span<const std::uint8_t>{}, "LiTG factors not found"}};
-  for (const auto& [bytes, error] : tables) {
-    ReplaceLitgFactorsForTest(bytes);
-    try {
-      CalcDirectRatios(rec);
-      ADD_FAILURE() << error;
-    } catch (const std::runtime_error& e) {
-      EXPECT_EQ(e.what(), error);
-    }
-    RestoreLitgFactors();
-  }
-  EXPECT_EQ(std::pair(+rec.DirectRatio[3], +rec.LitgDone), std::pair(42.0f, 0));
-}
-
 }  // namespace
 }  // namespace lumatra
