@@ -35,16 +35,6 @@ using Real = long double;
 constexpr int kRooms = 10;
 constexpr int kZones = 18;
 
-std::optional<std::optional<std::span<const std::uint8_t>>>& FactorOverride() {
-  static std::optional<std::optional<std::span<const std::uint8_t>>> replaced;
-  return replaced;
-}
-
-std::optional<std::span<const std::uint8_t>> FactorBytes() {
-  if (FactorOverride()) return *FactorOverride();
-  return EmbeddedLitgFactors();
-}
-
 // Two factor columns and the weight of the first: factor = w F(a) + (1 - w) F(b).
 struct ClassMix {
   int a;
@@ -153,7 +143,7 @@ void LinearRatios(TLUM32& rec) {
 }  // namespace
 
 LIBEDAOBJ::LIBEDAOBJ() {
-  const std::optional<std::span<const std::uint8_t>> bytes = FactorBytes();
+  const std::optional<std::span<const std::uint8_t>> bytes = EmbeddedLitgFactors();
   if (!bytes) throw std::runtime_error("programming error");
   auto table = std::make_unique<TSglArray>(1, 1);
   if (bytes->empty() || !TSglArray::CreateFromBytes(*bytes, *table))
@@ -190,14 +180,6 @@ void CalcDirectRatios(TLUM32& rec) {
   else
     PointSourceRatios(rec);
   rec.LitgDone = 1;
-}
-
-void ReplaceLitgFactorsForTest(std::optional<std::span<const std::uint8_t>> bytes) {
-  FactorOverride() = bytes;
-}
-
-void RestoreLitgFactors() {
-  FactorOverride().reset();
 }
 
 }  // namespace lumatra

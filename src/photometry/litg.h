@@ -4,8 +4,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <optional>
-#include <span>
 
 #include "model/sgl_array.h"
 
@@ -35,10 +33,5 @@ class LIBEDAOBJ {
 // 5.00) and sets LitgDone: linear luminaires (LumType 2) by their transverse curve and class,
 // all others from the zonal fluxes. Evaluates the record first when its flux values are stale.
 void CalcDirectRatios(TLUM32& rec);
-
-// Test hook: the bytes the factor object loads instead of the embedded table until restored;
-// std::nullopt stands for a table missing from the program.
-void ReplaceLitgFactorsForTest(std::optional<std::span<const std::uint8_t>> bytes);
-void RestoreLitgFactors();
 
 }  // namespace lumatra
