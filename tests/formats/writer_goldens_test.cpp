@@ -62,6 +62,7 @@ const std::vector<Case>& Cases() {
       {"ies/williams_1995.ies", {"ies95", "ldt"}},
       {"ies/more_lines_1995.ies", {"ies95", "ies19"}},
       {"ies/bollard_2002.ies", {"ies02", "ies19"}},
+      {"ies/long_keyword_2002.ies", {"ies02"}},
       {"ies/tilt_include_2002.ies", {"ies02", "ies19", "ldt"}},
       {"ies/downlight_2019.ies", {"ies19", "ies02", "ldt", "tm14", "cie"}},
       {"ies/absolute_192_leds.ies", {"ldt", "ies95"}},

@@ -53,11 +53,14 @@ const Transform kTransforms[] = {
     {"turn_90", kAsymmetric, [](TLUM32& r) { RotateGrid(r, 90, 0, 0); }},
     {"turn_upside_down", kAsymmetric, [](TLUM32& r) { RotateGrid(r, 0, 0, 180); }},
     {"tilt_30", kAboutC90, [](TLUM32& r) { RotateGrid(r, 0, 30, 0); }},
+    {"turn_45_and_tilt_20", kAsymmetric, [](TLUM32& r) { RotateGrid(r, 45, 20, 0); }},
     {"gamma_to_180", kAsymmetric, [](TLUM32& r) { ExtendGamma(r, 180); }},
     {"b_beta_to_c", kData / "ies/type_b_full.ies",
      [](TLUM32& r) { ConvertToCGamma(r, 0, 90, 0, 5, 15); }},
     {"b_beta_quadrant_to_c_symmetry_4", kData / "ies/type_b_quadrant.ies",
      [](TLUM32& r) { ConvertToCGamma(r, 4, 90, 0, 10, 15); }},
+    {"b_beta_quadrant_to_c_symmetry_3", kData / "ies/type_b_quadrant.ies",
+     [](TLUM32& r) { ConvertToCGamma(r, 3, 90, 0, 10, 15); }},
 };
 
 TEST(Transforms, EachGivesItsGoldenTable) {

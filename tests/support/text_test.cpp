@@ -69,6 +69,8 @@ TEST(Text, WordsAreRunsBetweenAnyDelimiters) {
 TEST(Text, ShortDatesFollowThePattern) {
   SetShortDatePattern("yyyy-MM-dd");
   EXPECT_EQ(FormatShortDate(45716.75), "2025-02-28");
+  SetShortDatePattern("d.M.yyy");  // three letters or more: the whole year
+  EXPECT_EQ(FormatShortDate(45716.75), "28.2.2025");
   SetShortDatePattern("dd.MM.yyyy");
 }
 
