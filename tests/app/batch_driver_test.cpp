@@ -80,7 +80,7 @@ struct Batch {
     driver.StartStop(names, target);
     std::string listing = fs::exists(dir / "out") ? "" : " (none)";
     for (const auto& e : std::set<fs::path>(fs::directory_iterator(dir / "out", kNoFolder), {}))
-      listing += " " + e.filename().string() + (fs::is_directory(e) ? "/" : "");
+      listing.append(" ").append(e.filename().string()).append(fs::is_directory(e) ? "/" : "");
     transcript += "## " + title + "\n" + ui.seen +
                   "log: " + testing::ReadFile(dir / "LUMATRA.LOG") + "\nout:" + listing + "\n\n";
     ui.seen.clear();

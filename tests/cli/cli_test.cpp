@@ -80,14 +80,14 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
     std::string out, err;
     const int status = RunCliWith(args, out, err);
     for (char c = 1; c < ' '; ++c)
-      line = Replaced(line, std::string(1, c), "^" + std::string(1, static_cast<char>(c + '@')));
+      line = Replaced(line, std::string(1, c), std::string{'^', static_cast<char>(c + '@')});
     if (fs::exists(tmp / "run.log")) err += "run.log: " + testing::ReadFile(tmp / "run.log");
     if (status == 0 && args.size() > 3 && args[3] == "set")
       out += "--- " + args[2] + "\n" + testing::ReadFile(args[2]);
     fs::remove(tmp / "run.log");
     std::string listing = "out:";
     for (const auto& e : std::set<fs::path>(fs::directory_iterator(tmp / "out"), {}))
-      listing += " " + e.filename().string();
+      listing.append(" ").append(e.filename().string());
     const std::string text = "$ " + line + "\nexit " + std::to_string(status) + "\n" + out +
                              "--- errors\n" + err + "--- " + listing + "\n\n";
     transcript += std::regex_replace(Replaced(Replaced(text, dir, "{dir}"), data, "{data}"),

@@ -32,7 +32,8 @@ TEST(Text, FieldsAreTrimmedPaddedNamedAndConverted) {
       {JustName("C:\\lum\\name.v2.ldt"), "name"}, {JustName("C:\\lum.d\\plain"), "plain"},
       {JustName(".hidden"), ""}, {UpperCase("ldt.Ies-1\xE4"), "LDT.IES-1\xE4"},
       {ShortText(std::string(300, 'x')), std::string(255, 'x')},
-      {std::to_string(IsRemovableDrive("b:file")) + std::to_string(IsRemovableDrive("C:\\")), "10"},
+      {std::string(IsRemovableDrive("b:file") ? "removable" : "fixed"), "removable"},
+      {std::string(IsRemovableDrive("C:\\") ? "removable" : "fixed"), "fixed"},
       {Cp1252ToUtf8(kCp1252), kUtf8}, {Utf8ToCp1252(kUtf8), kCp1252},
       {Cp1252ToUtf8("\x81"), "\xC2\x81"}, {Utf8ToCp1252("\xC2\x81"), "\x81"},  // undefined: C1
       {Utf8ToCp1252("\xF0\x9F\x92\xA1 \xE4\xB8\xAD"), "? ?"},  // no such character: '?'
