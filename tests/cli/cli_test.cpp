@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -50,6 +49,16 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 // The commands of tests/data/cli/session.cmds, each with its exit code, output, errors and the
 // files the "out" folder then holds.
+// The run time of a summary (" in 0.0157 s (63.6 files/s)") varies from run to run.
+std::string WithoutTimings(std::string text) {
+  for (std::size_t end; (end = text.find(" files/s)")) != std::string::npos;) {
+    const std::size_t start = text.rfind(" in ", end);
+    if (start == std::string::npos) break;
+    text.replace(start, end + 9 - start, " in <time>");
+  }
+  return text;
+}
+
 TEST(Cli, ASessionGivesTheGoldenTranscript) {
   testing::TempDir tmp;
   const std::string dir = tmp.path().string(), data = TestDataDir().string();
@@ -68,7 +77,6 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
 
   std::ifstream script(TestDataDir() / "cli" / "session.cmds");
   std::string transcript;
-  static const std::regex kTiming(" in [0-9.e+-]+ s \\([0-9.e+-]+ files/s\\)");
   for (std::string line; std::getline(script, line);) {
     if (line.empty() || line[0] == '#') continue;
     for (std::size_t at; (at = line.find("\\x")) != std::string::npos;)
@@ -90,8 +98,7 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
       listing.append(" ").append(e.filename().string());
     const std::string text = "$ " + line + "\nexit " + std::to_string(status) + "\n" + out +
                              "--- errors\n" + err + "--- " + listing + "\n\n";
-    transcript += std::regex_replace(Replaced(Replaced(text, dir, "{dir}"), data, "{data}"),
-                                     kTiming, " in <time>");
+    transcript += WithoutTimings(Replaced(Replaced(text, dir, "{dir}"), data, "{data}"));
   }
   testing::ExpectGolden("cli/session.txt", transcript);
   EXPECT_EQ(testing::ReadFile(tmp / "a.ldt"),
