@@ -9,7 +9,7 @@ cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=Release -DLUMATRA_TESTS=OFF -DLU
 cmake --build build --target lumatra-cli
 cli=build/src/cli/lumatra-cli
 status=0
-for format in ldt ies86 ies91 ies95 tm14 cie l32 ltli; do
+for format in ldt ies86 ies91 ies95 ies02 ies19 tm14 cie l32 ltli; do
   mkdir -p "out/examples/$format"
   echo "== $format"
   "$cli" convert --to "$format" --out "out/examples/$format" --force examples/*.ldt || status=1
