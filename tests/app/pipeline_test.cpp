@@ -39,7 +39,7 @@ const PipelineCase kCases[] = {
     // Line 1 to the maker, 2 to the date; the dialog's empty eighth item (7) copies nothing.
     {"ies86_label_lines_to_maker_and_date.CIB", kErco86, kFormatTm14, "LL1=1 LL2=5 LL4=7", ""},
     {"ies86_label_lines_not_for_ies.IES", kErco86, kFormatIes91, "", ""},
-    {"ies86_label_line_6_to_luminaire.LDT", kErco86, kFormatEulumdat, "LL6=3", ""},
+    {"ies86_label_line_6_to_maker.LDT", kErco86, kFormatEulumdat, "LL6=1", ""},
     {"grid_turn_symmetry.LDT", kAsymmetric, kFormatEulumdat, "PLANES=3 ANGLES=2 TURN=1 SYMM=3",
      " REDIM "},
     {"blank_steps_keep_the_grid.LDT", kAsymmetric, kFormatEulumdat, "PLANES=8 ANGLES=5", ""},
