@@ -10,7 +10,6 @@
 #include <set>
 #include <sstream>
 
-#include "app/format_table.h"
 #include "photometry/interpolation.h"
 
 namespace lumatra::testing {
@@ -124,11 +123,6 @@ void MakeGrid(TLUM32& rec, std::uint8_t symmetry, const std::vector<float>& c_an
   rec.LampSet[0].FluxPerLamp = 1000;
   rec.Loaded = 1;
   SetupSymmetry(rec, symmetry);
-}
-
-bool ReadAs(std::uint8_t code, TLUM32& rec, std::string_view bytes) {
-  std::uint8_t reported = code;
-  return FindFormat(code)->read(rec, bytes, reported);
 }
 
 void ExpectGolden(const std::string& name, const std::string& actual) {

@@ -4,7 +4,6 @@
 #include <filesystem>
 #include <initializer_list>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "model/lum32.h"
@@ -44,10 +43,6 @@ class TempDir {
 
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
 std::string ReadFile(const std::filesystem::path& path);
-
-// Reads `bytes` with the reader of format `code` as Load does once it has chosen it (the table is
-// bound, LTLI's turn applied); FileFormat is not set.
-bool ReadAs(std::uint8_t code, TLUM32& rec, std::string_view bytes);
 
 // Compares `actual` byte for byte with the golden file tests/data/golden/`name` and reports the
 // first line that differs. With LUMATRA_UPDATE_GOLDEN=1 in the environment it writes the file
