@@ -35,8 +35,8 @@ OverwriteAnswer AskToOverwrite(BatchUi& ui, const std::string& target) {
 }  // namespace
 
 std::string_view TargetExtension(std::uint8_t target_code) {
-  const FormatRow* format = FindFormat(target_code);
-  return format && format->write ? format->extension : std::string_view();
+  const FormatRow* format = FindWriter(target_code);
+  return format ? format->extension : std::string_view();
 }
 
 std::string TargetName(std::string_view directory, std::string_view source,

@@ -107,6 +107,12 @@ const FormatRow* FindFormat(std::uint8_t code) {
   return nullptr;
 }
 
+const FormatRow* FindWriter(std::int64_t code) {
+  if (code < 0 || code > 255) return nullptr;
+  const FormatRow* row = FindFormat(static_cast<std::uint8_t>(code));
+  return row && row->write ? row : nullptr;
+}
+
 const FormatRow* FindWriterByName(std::string_view cli_name) {
   for (const FormatRow& row : kFormats)
     if (!cli_name.empty() && row.cli_name == cli_name && row.write) return &row;

@@ -43,6 +43,9 @@ struct FormatRow {
 
 std::span<const FormatRow> Formats();
 const FormatRow* FindFormat(std::uint8_t code);
+// The row of `code` when it has a writer; nullptr for any other number (a stored setting may hold
+// one outside 0..255).
+const FormatRow* FindWriter(std::int64_t code);
 // The row with a writer whose command-line name is `cli_name`; nullptr when none.
 const FormatRow* FindWriterByName(std::string_view cli_name);
 // The rows with a reader, in the order of Load's fallback chain.

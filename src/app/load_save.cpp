@@ -89,7 +89,7 @@ void Save(TLUM32& rec, std::uint8_t code, std::string_view name, ExistingTarget 
   // The bytes are built in memory and committed to the full `name`: the record's FileName is a
   // cut copy. A writer's IoError leaves the target name in the record, as the caller may want
   // to report it.
-  if (const FormatRow* row = FindFormat(code); row && row->write)
+  if (const FormatRow* row = FindWriter(code))
     WriteFileAtomically(WrittenPath(code, name), row->write(rec, code), existing);
   rec.SetFileName(kept);
 }

@@ -107,10 +107,8 @@ class CliMessages : public MessageSink {
 
 const FormatRow& TargetWriter(const ConvertOptions& opt, const ConversionSettings& settings) {
   if (!opt.to.empty()) return *FindWriterByName(opt.to);
-  const FormatRow* stored = settings.ACTFMT < 0 || settings.ACTFMT > 255
-                                ? nullptr
-                                : FindFormat(static_cast<std::uint8_t>(settings.ACTFMT));
-  if (!stored || !stored->write || stored->cli_name.empty())
+  const FormatRow* stored = FindWriter(settings.ACTFMT);
+  if (!stored || stored->cli_name.empty())
     throw CLI::ValidationError("--to", "no target format given and the stored ACTFMT " +
                                            std::to_string(settings.ACTFMT) + " names none");
   return *stored;

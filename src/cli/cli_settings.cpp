@@ -82,9 +82,7 @@ std::string AllowedValues(const SettingKey& key) {
 
 bool InAllowedRange(const SettingKey& key, std::int32_t v) {
   if (key.name == "ACTFMT") {
-    const FormatRow* format =
-        v >= 0 && v <= 255 ? FindFormat(static_cast<std::uint8_t>(v)) : nullptr;
-    return format && format->write;
+    return FindWriter(v) != nullptr;
   }
   if (const AllowedRange* range = RangeOf(key)) return v >= range->low && v <= range->high;
   if (key.type == SettingType::kByte) return v >= 0 && v <= 255;
