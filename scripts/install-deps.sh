@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs; does nothing when they are all present.
 set -euo pipefail
 packages=(build-essential cmake ninja-build libgtest-dev libgmock-dev libbenchmark-dev
-  libcli11-dev qt6-base-dev clang-format)
+  libcli11-dev qt6-base-dev clang-format nlohmann-json3-dev faketime time)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
