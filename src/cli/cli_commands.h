@@ -19,5 +19,6 @@ struct CliStreams {
 
 void AddInfoCommand(CLI::App& app, CliStreams& io);
 void AddConvertCommand(CLI::App& app, CliStreams& io);
+void AddDiagramCommand(CLI::App& app, CliStreams& io);
 
 }  // namespace lumatra

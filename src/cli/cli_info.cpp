@@ -1,5 +1,6 @@
 // lumatra-cli info: loads each file, evaluates it and prints what it found.
 #include <CLI/CLI.hpp>
+#include <cmath>
 #include <exception>
 #include <string>
 #include <vector>
@@ -8,6 +9,7 @@
 #include "cli/cli_commands.h"
 #include "cli/json_writer.h"
 #include "model/lum32.h"
+#include "photometry/beam_angles.h"
 #include "photometry/evaluation.h"
 #include "photometry/litg.h"
 #include "support/cp1252.h"
@@ -67,6 +69,7 @@ std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
     return o.str();
   }
   std::vector<double> zones(rec.ZoneFlux, rec.ZoneFlux + 36);
+  const MainPlaneBeams beams = BeamAndFieldAngles(rec);  // none: null
   o.Integer("format_code", rec.FileFormat)
       .Bool("absolute_photometry", rec.AbsolutePhotometry != 0)
       .Integer("phot_system", rec.PhotSystem)
@@ -89,6 +92,10 @@ std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
       .Number("peak_intensity", rec.PeakIntensity)
       .Number("peak_c", rec.PeakC)
       .Number("peak_gamma", rec.PeakGamma)
+      .Number("beam_angle_c0_c180", beams.c0_c180.beam.value_or(NAN))
+      .Number("beam_angle_c90_c270", beams.c90_c270.beam.value_or(NAN))
+      .Number("field_angle_c0_c180", beams.c0_c180.field.value_or(NAN))
+      .Number("field_angle_c90_c270", beams.c90_c270.field.value_or(NAN))
       .Numbers("zone_flux", zones)
       .Numbers("direct_ratios", DirectRatiosAsWritten(rec))
       .Raw("lamp_sets", LampSetsJson(rec))
@@ -107,6 +114,7 @@ std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
 }
 
 void PrintText(std::ostream& out, const std::string& file, const TLUM32& rec) {
+  const MainPlaneBeams beams = BeamAndFieldAngles(rec);
   out << file << "\n"
       << "  format code " << int{rec.FileFormat} << ", photometric system " << int{rec.PhotSystem}
       << ", symmetry " << int{rec.Symmetry} << "\n"
@@ -116,6 +124,10 @@ void PrintText(std::ostream& out, const std::string& file, const TLUM32& rec) {
       << "  flux " << rec.LumFlux << " lm/klm (up " << rec.UpFlux << ", down " << rec.DownFlux
       << "), DFF " << rec.DFF << ", LOR " << rec.LOR << " %\n"
       << "  peak " << rec.PeakIntensity << " cd/klm at C" << rec.PeakC << " gamma " << rec.PeakGamma
+      << "\n"
+      << "  beam angle C0-C180 " << SpreadText(beams.c0_c180.beam) << ", C90-C270 "
+      << SpreadText(beams.c90_c270.beam) << "; field angle C0-C180 "
+      << SpreadText(beams.c0_c180.field) << ", C90-C270 " << SpreadText(beams.c90_c270.field)
       << "\n"
       << "  company: " << Cp1252ToUtf8(rec.Company.view()) << "\n"
       << "  luminaire: " << Cp1252ToUtf8(rec.LumName.view()) << " / "
