@@ -12,6 +12,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,6 +32,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "gui/file_preview.h"
 #include "gui/platform_dialogs.h"
 #include "gui/settings_dialog.h"
 
@@ -121,7 +123,11 @@ void MainWindow::BuildControls() {
   layout->addWidget(Named(new QLabel("Zielverzeichnis"), "Label1"));
   layout->addLayout(FolderRow());
   layout->addLayout(SelectionRow());
-  layout->addWidget(FileList(), 3);
+  auto* list_and_preview = new QHBoxLayout;
+  list_and_preview->addWidget(FileList(), 3);
+  preview_ = new FilePreview(dialogs_);
+  list_and_preview->addWidget(preview_, 2);
+  layout->addLayout(list_and_preview, 3);
   run_log_ = Named(new QPlainTextEdit, "RunLog");
   run_log_->setReadOnly(true);
   run_log_->setLineWrapMode(QPlainTextEdit::NoWrap);
@@ -201,6 +207,13 @@ QWidget* MainWindow::FileList() {
   list_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   list_->installEventFilter(this);
   list_->viewport()->installEventFilter(this);
+  // The preview follows the current row; during a run the driver empties the list row by row.
+  connect(list_->selectionModel(), &QItemSelectionModel::currentChanged, this,
+          [this](const QModelIndex& current) {
+            if (!driver_.Running())
+              preview_->ShowFile(current.isValid() ? files_.Paths().at(current.row()) : QString());
+          });
+  connect(&files_, &QAbstractItemModel::modelReset, this, [this] { preview_->ShowFile({}); });
   return list_;
 }
 

@@ -26,6 +26,7 @@ class QPushButton;
 
 namespace lumatra {
 
+class FilePreview;
 class PlatformDialogs;
 
 class MainWindow : public QMainWindow, public BatchUi, public MessageSink {
@@ -93,6 +94,7 @@ class MainWindow : public QMainWindow, public BatchUi, public MessageSink {
   QButtonGroup* target_items_ = nullptr;
   QLineEdit* dest_dir_ = nullptr;
   QListView* list_ = nullptr;
+  FilePreview* preview_ = nullptr;
   QPushButton* start_ = nullptr;
   QLabel* count_ = nullptr;
   QPlainTextEdit* run_log_ = nullptr;

@@ -34,6 +34,12 @@ QStringList QtDialogs::ChooseFiles(QWidget* parent, const QString& folder, const
   return QFileDialog::getOpenFileNames(parent, "photometric files", folder, filter);
 }
 
+QString QtDialogs::ChooseSaveFile(QWidget* parent, const QString& suggested,
+                                  const QString& filter) {
+  return QFileDialog::getSaveFileName(parent, QString::fromUtf8("Diagramm speichern"), suggested,
+                                      filter);
+}
+
 PlatformDialogs::Answer QtDialogs::Ask(QWidget* parent, const QString& question) {
   switch (ShowBox(
       parent, QMessageBox::Question, QString::fromUtf8("Bestätigen"), question,

@@ -24,6 +24,9 @@ class PlatformDialogs {
   // Qt name filter ("EULUM-DAT Dateien (*.ldt *.LDT)").
   virtual QStringList ChooseFiles(QWidget* parent, const QString& folder,
                                   const QString& filter) = 0;
+  // The file to save to, starting at `suggested` (a path or a file name); "" when cancelled.
+  virtual QString ChooseSaveFile(QWidget* parent, const QString& suggested,
+                                 const QString& filter) = 0;
   // A question with Yes, No and Cancel, of which only Yes agrees.
   virtual Answer Ask(QWidget* parent, const QString& question) = 0;
   // The existing-target question with Yes, No, Cancel and All.
@@ -38,6 +41,7 @@ class QtDialogs : public PlatformDialogs {
  public:
   QString ChooseFolder(QWidget* parent, const QString& start) override;
   QStringList ChooseFiles(QWidget* parent, const QString& folder, const QString& filter) override;
+  QString ChooseSaveFile(QWidget* parent, const QString& suggested, const QString& filter) override;
   Answer Ask(QWidget* parent, const QString& question) override;
   OverwriteAnswer AskOverwrite(QWidget* parent, const QString& question) override;
   void ShowError(QWidget* parent, const QString& text) override;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QDialog>
@@ -34,6 +35,10 @@ struct ScriptedDialogs : PlatformDialogs {
     last_filter = filter;
     return files;
   }
+  QString ChooseSaveFile(QWidget*, const QString& suggested, const QString&) override {
+    last_start = suggested;
+    return save_as;
+  }
   Answer Ask(QWidget*, const QString& question) override {
     asked << question;
     return answer;
@@ -45,7 +50,7 @@ struct ScriptedDialogs : PlatformDialogs {
   void ShowError(QWidget*, const QString& text) override { asked << text; }
   int RunModal(QDialog& dialog) override { return modal(dialog); }
 
-  QString folder, last_start, last_filter;
+  QString folder, last_start, last_filter, save_as;
   QStringList files, asked;
   Answer answer = Answer::kNo;
   std::function<int(QDialog&)> modal;
