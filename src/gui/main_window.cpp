@@ -123,15 +123,18 @@ void MainWindow::BuildControls() {
   layout->addWidget(Named(new QLabel("Zielverzeichnis"), "Label1"));
   layout->addLayout(FolderRow());
   layout->addLayout(SelectionRow());
-  auto* list_and_preview = new QHBoxLayout;
-  list_and_preview->addWidget(FileList(), 3);
-  preview_ = new FilePreview(dialogs_);
-  list_and_preview->addWidget(preview_, 2);
-  layout->addLayout(list_and_preview, 3);
+  // The list over the run's log, and beside both the preview of the selected file.
+  auto* lists = new QVBoxLayout;
+  lists->addWidget(FileList(), 3);
   run_log_ = Named(new QPlainTextEdit, "RunLog");
   run_log_->setReadOnly(true);
   run_log_->setLineWrapMode(QPlainTextEdit::NoWrap);
-  layout->addWidget(run_log_, 1);
+  lists->addWidget(run_log_, 1);
+  preview_ = new FilePreview(dialogs_);
+  auto* lists_and_preview = new QHBoxLayout;
+  lists_and_preview->addLayout(lists, 3);
+  lists_and_preview->addWidget(preview_, 2);
+  layout->addLayout(lists_and_preview, 1);
   layout->addLayout(ActionRow());
   setCentralWidget(central);
 

@@ -3,6 +3,7 @@
 // user's, and converts copies of the examples in a temporary folder.
 #include <QApplication>
 #include <QDir>
+#include <QListView>
 #include <QPushButton>
 #include <QTabWidget>
 #include <cstdio>
@@ -53,6 +54,12 @@ int main(int argc, char** argv) {
   window.show();
   window.findChild<QPushButton*>("Button2")->click();
   window.AddFiles(files);
+  // A wider window than the smallest, so that the preview beside the list shows its curve.
+  window.resize(880, 600);
+  auto* list = window.findChild<QListView*>("CnvBox");
+  for (int row = 0; row < list->model()->rowCount(); ++row)
+    if (list->model()->index(row, 0).data().toString().contains("sym2_"))
+      list->setCurrentIndex(list->model()->index(row, 0));
 
   bool saved = Save(window, output.filePath("main-window.png"));
   lumatra::SettingsDialog dialog(settings, patterns, &window);

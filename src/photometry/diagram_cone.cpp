@@ -66,11 +66,13 @@ void BuildCone(Diagram& d, const TLUM32& rec, const Frame& frame) {
     d.notes.push_back("no downward beam: the peak points upwards or never falls to half");
   d.scale = RoundScale(nadir, 4);
 
-  d.shapes.push_back(Text({30, top + 14},
+  d.shapes.push_back(Line({{30, top + 10}, {60, top + 10}}, "#c62828", 2));
+  d.shapes.push_back(Text({68, top + 14},
                           std::string("beam angle (50 %): C0-C180 ") + AngleOrDash(beams[0].beam) +
                               ", C90-C270 " + AngleOrDash(beams[1].beam),
                           12));
-  d.shapes.push_back(Text({30, top + 32},
+  d.shapes.push_back(Line({{30, top + 28}, {60, top + 28}}, "#1565c0", 2, {6, 4}));
+  d.shapes.push_back(Text({68, top + 32},
                           std::string("field angle (10 %): C0-C180 ") +
                               AngleOrDash(beams[0].field) + ", C90-C270 " +
                               AngleOrDash(beams[1].field),
@@ -102,7 +104,7 @@ void BuildCone(Diagram& d, const TLUM32& rec, const Frame& frame) {
 
   // The table beside it.
   const std::string lux = frame.unit == "cd" ? "lx" : "lx/klm";
-  const double columns[] = {360, 410, 505, 605};
+  const double columns[] = {366, 412, 497, 592};
   const char* heads[] = {"h", "E", "beam \u00D8", "field \u00D8"};
   for (int c = 0; c < 4; ++c)
     d.shapes.push_back(Text({columns[c], apex.y + 20}, heads[c], 12, Shape::Anchor::kStart, true));
