@@ -69,7 +69,7 @@ void RunDiagram(const DiagramCommandOptions& opt, CliStreams& io) {
       io.err << file << ": " << e.what() << "\n";
     }
   }
-  io.out << written << " diagrams written, " << failed << " files failed\n";
+  io.out << written << " diagrams written, " << failed << " failed\n";
   if (failed) io.status = 1;
 }
 
