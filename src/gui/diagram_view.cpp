@@ -91,7 +91,7 @@ void PaintDiagram(QPainter& painter, const Diagram& diagram, const QRectF& targe
 DiagramView::DiagramView(PlatformDialogs& dialogs, QWidget* parent)
     : QWidget(parent), dialogs_(dialogs) {
   setObjectName("DiagramView");
-  setMinimumSize(160, 160);
+  setMinimumSize(80, 80);
   setContextMenuPolicy(Qt::ActionsContextMenu);
   auto* save = new QAction(QString::fromUtf8("Diagramm speichern …"), this);
   save->setObjectName("SaveDiagram");

@@ -20,28 +20,26 @@ QString Number(double value, int decimals) {
   return QString::number(value, 'f', decimals);  // always with the point
 }
 
+// Five short lines, so that they fit beside the list even in the smallest window.
 QString KeyValues(const TLUM32& rec) {
   const FormatRow* format = FindFormat(rec.FileFormat);
   const MainPlaneBeams beams = BeamAndFieldAngles(rec);
-  QStringList lines;
-  lines << "Format: " + (format
-                             ? QString::fromUtf8(format->description.data(),
-                                                 static_cast<qsizetype>(format->description.size()))
-                             : QString::number(rec.FileFormat));
-  lines << "Symmetrie: " + QString::number(rec.Symmetry);
-  lines << QString::fromUtf8("Raster: %1 Ebenen C%2…%3, %4 Winkel γ%5…%6")
-               .arg(rec.NumPlanes)
-               .arg(Number(rec.CFirst, 1), Number(rec.CLast, 1))
-               .arg(rec.NumGammas)
-               .arg(Number(rec.GFirst, 1), Number(rec.GLast, 1));
-  lines << "Lichtstrom: " + Number(rec.LumFlux, 1) + " lm/klm";
-  lines << "LOR: " + Number(rec.LOR, 1) + " %";
-  lines << QString::fromUtf8("Maximum: %1 cd/klm bei C%2 γ%3")
-               .arg(Number(rec.PeakIntensity, 1), Number(rec.PeakC, 1), Number(rec.PeakGamma, 1));
-  lines << QString::fromUtf8("Halbwertswinkel: C0-C180 %1°, C90-C270 %2°")
-               .arg(QString::fromStdString(SpreadText(beams.c0_c180.beam)),
-                    QString::fromStdString(SpreadText(beams.c90_c270.beam)));
-  return lines.join('\n');
+  const QString format_name =
+      format ? QString::fromUtf8(format->description.data(),
+                                 static_cast<qsizetype>(format->description.size()))
+             : QString::number(rec.FileFormat);
+  return QString::fromUtf8(
+             "Format: %1, Symmetrie %2\n"
+             "Raster: %3 × %4 (C%5…%6, γ%7…%8)\n"
+             "Lichtstrom %9 lm/klm, LOR %10 %\n"
+             "Maximum %11 cd/klm (C%12, γ%13)\n"
+             "Halbwertswinkel: %14° / %15° (C0 / C90)")
+      .arg(format_name, QString::number(rec.Symmetry), QString::number(rec.NumPlanes),
+           QString::number(rec.NumGammas), Number(rec.CFirst, 1), Number(rec.CLast, 1),
+           Number(rec.GFirst, 1), Number(rec.GLast, 1), Number(rec.LumFlux, 1))
+      .arg(Number(rec.LOR, 1), Number(rec.PeakIntensity, 1), Number(rec.PeakC, 1),
+           Number(rec.PeakGamma, 1), QString::fromStdString(SpreadText(beams.c0_c180.beam)),
+           QString::fromStdString(SpreadText(beams.c90_c270.beam)));
 }
 
 }  // namespace
@@ -51,7 +49,8 @@ FilePreview::FilePreview(PlatformDialogs& dialogs, QWidget* parent) : QWidget(pa
   view_ = new DiagramView(dialogs);
   values_ = new QLabel;
   values_->setObjectName("KeyValues");
-  values_->setWordWrap(true);
+  // Lines too long for a narrow window are cut rather than pushing the diagram away.
+  values_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
   values_->setTextInteractionFlags(Qt::TextSelectableByMouse);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
