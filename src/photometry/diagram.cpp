@@ -85,13 +85,13 @@ Frame FrameOf(const TLUM32& rec, const DiagramOptions& options, std::vector<std:
 
 std::vector<StyledCurve> MainCurves(const TLUM32& rec, const Frame& frame,
                                     std::vector<std::string>& notes) {
-  std::vector<StyledCurve> curves{{{"C0-C180", 0, {}, {}}, "#c62828", {}},
-                                  {{"C90-C270", 90, {}, {}}, "#1565c0", {8, 4}}};
+  std::vector<StyledCurve> curves{{{"C0-C180", 0, {}, {}}, kFirstColour, {}},
+                                  {{"C90-C270", 90, {}, {}}, kSecondColour, {8, 4}}};
   if (const auto peak = PeakPlane(rec); peak && rec.PhotSystem == kSystemC) {
-    const double c = std::fmod(*peak, 180.0);
+    const double c = std::fmod(std::fmod(*peak, 180.0) + 180.0, 180.0);
     if (std::abs(c) > 0.01 && std::abs(c - 90) > 0.01)
       curves.push_back({{std::string("C") + TickText(c) + "-C" + TickText(c + 180), c, {}, {}},
-                        "#2e7d32",
+                        kPeakColour,
                         {2, 3}});
   }
   bool negative = false;
@@ -182,7 +182,7 @@ double AddLegend(Diagram& d, const std::vector<StyledCurve>& curves, double y) {
 void AddNotesAndFinish(Diagram& d, double y) {
   for (const std::string& note : d.notes) {
     d.shapes.push_back(Text({d.width / 2, y}, note, 12, Shape::Anchor::kMiddle));
-    d.shapes.back().fill = "#b71c1c";
+    d.shapes.back().fill = kNoteInk;
     y += 16;
   }
   d.height = y + 4;

@@ -66,12 +66,12 @@ void BuildCone(Diagram& d, const TLUM32& rec, const Frame& frame) {
     d.notes.push_back("no downward beam: the peak points upwards or never falls to half");
   d.scale = RoundScale(nadir, 4);
 
-  d.shapes.push_back(Line({{30, top + 10}, {60, top + 10}}, "#c62828", 2));
+  d.shapes.push_back(Line({{30, top + 10}, {60, top + 10}}, kFirstColour, 2));
   d.shapes.push_back(Text({68, top + 14},
                           std::string("beam angle (50 %): C0-C180 ") + AngleOrDash(beams[0].beam) +
                               ", C90-C270 " + AngleOrDash(beams[1].beam),
                           12));
-  d.shapes.push_back(Line({{30, top + 28}, {60, top + 28}}, "#1565c0", 2, {6, 4}));
+  d.shapes.push_back(Line({{30, top + 28}, {60, top + 28}}, kSecondColour, 2, {6, 4}));
   d.shapes.push_back(Text({68, top + 32},
                           std::string("field angle (10 %): C0-C180 ") +
                               AngleOrDash(beams[0].field) + ", C90-C270 " +
@@ -91,7 +91,7 @@ void BuildCone(Diagram& d, const TLUM32& rec, const Frame& frame) {
     std::optional<double> angle;
     const char* colour;
     std::vector<double> dashes;
-  } cones[] = {{field, "#1565c0", {6, 4}}, {beam, "#c62828", {}}};
+  } cones[] = {{field, kSecondColour, {6, 4}}, {beam, kFirstColour, {}}};
   for (const auto& cone : cones) {
     if (!cone.angle || *cone.angle >= 178) continue;
     double dx = 5 * metre * std::tan(*cone.angle / 2 * kRadians), dy = 5 * metre;

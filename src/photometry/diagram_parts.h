@@ -13,6 +13,12 @@ namespace lumatra::diagram {
 inline constexpr const char* kInk = "#222222";
 inline constexpr const char* kGrid = "#c8c8c8";
 inline constexpr const char* kPaper = "#ffffff";
+inline constexpr const char* kNoteInk = "#b71c1c";
+// The C0-C180 pair and the beam cone in one colour, the C90-C270 pair and the field cone in
+// another (dashed), the peak plane in a third (dotted).
+inline constexpr const char* kFirstColour = "#c62828";
+inline constexpr const char* kSecondColour = "#1565c0";
+inline constexpr const char* kPeakColour = "#2e7d32";
 
 // The units shown and the luminaire the diagram is of, taken from the record once.
 struct Frame {
