@@ -14,6 +14,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   CliStreams io{out, err};
   AddInfoCommand(app, io);
   AddConvertCommand(app, io);
+  AddCheckCommand(app, io);
+  AddCompareCommand(app, io);
   AddSettingsCommand(app, io);
   try {
     app.parse(argc, argv);

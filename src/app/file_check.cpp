@@ -1,0 +1,61 @@
+#include "app/file_check.h"
+
+#include <charconv>
+#include <exception>
+#include <string>
+
+#include "app/format_table.h"
+#include "model/lum32.h"
+#include "photometry/checks.h"
+#include "photometry/evaluation.h"
+#include "photometry/litg.h"
+#include "support/findings.h"
+
+namespace lumatra {
+
+namespace {
+
+void Evaluate(TLUM32& rec) {
+  CalcFlux(rec);
+  rec.FindPeak();
+  CalcDirectRatios(rec);
+}
+
+}  // namespace
+
+std::size_t LineOfReason(std::string_view reason) {
+  const std::size_t at = reason.find("line ");
+  if (at == std::string_view::npos) return 0;
+  std::size_t line = 0;
+  const char* first = reason.data() + at + 5;
+  const auto [end, ec] = std::from_chars(first, reason.data() + reason.size(), line);
+  return ec == std::errc() && end < reason.data() + reason.size() && *end == ':' ? line : 0;
+}
+
+bool LoadAndCheck(TLUM32& rec, std::string_view path, Findings& findings) {
+  try {
+    if (!Load(rec, path, findings)) {
+      findings.Add("load.failed", Severity::kError, rec.ReadError, LineOfReason(rec.ReadError));
+      return false;
+    }
+    Evaluate(rec);
+  } catch (const std::exception& e) {
+    findings.Add("load.failed", Severity::kError, e.what(), 0);
+    return false;
+  }
+  CheckEvaluated(rec, findings);
+  return true;
+}
+
+bool LoadEvaluated(TLUM32& rec, std::string_view path) {
+  try {
+    if (!Load(rec, path)) return false;
+    Evaluate(rec);
+    return true;
+  } catch (const std::exception& e) {
+    rec.ReadError = e.what();
+    return false;
+  }
+}
+
+}  // namespace lumatra
