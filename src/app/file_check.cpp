@@ -35,7 +35,11 @@ std::size_t LineOfReason(std::string_view reason) {
 bool LoadAndCheck(TLUM32& rec, std::string_view path, Findings& findings) {
   try {
     if (!Load(rec, path, findings)) {
-      findings.Add("load.failed", Severity::kError, rec.ReadError, LineOfReason(rec.ReadError));
+      // The line goes into the finding's own field: "ldt: line 4: x" becomes "ldt: x", line 4.
+      const std::size_t line = LineOfReason(rec.ReadError);
+      std::string reason = rec.ReadError;
+      if (line != 0) reason.erase(reason.find("line "), 7 + std::to_string(line).size());
+      findings.Add("load.failed", Severity::kError, reason, line);
       return false;
     }
     Evaluate(rec);

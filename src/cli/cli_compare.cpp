@@ -66,7 +66,7 @@ void PrintText(std::ostream& out, const CompareOptions& opt, const Comparison& r
   for (std::size_t k = 0; k < 10; ++k)
     out << "  " << kRoomIndex[k] << ": " << Fixed(r.a.direct_ratios[k], 3) << " "
         << Fixed(r.b.direct_ratios[k], 3) << "\n";
-  out << (agree ? "agree" : "differ") << " within " << Fixed(opt.tolerance, 2)
+  out << (agree ? "agree within " : "differ by more than ") << Fixed(opt.tolerance, 2)
       << " % of the peak\n";
 }
 

@@ -48,7 +48,7 @@ void CheckDirectRatios(const TLUM32& rec, const DeclaredValues& declared, Findin
     findings.Add("declared.direct-ratios", Severity::kWarning,
                  "direct ratio for room index " + std::string(kRoomIndex[at]) + " is declared as " +
                      Brief(ratios[at]) + ", the table gives " +
-                     Brief(rec.DirectRatio[at] / (10.0L * rec.LOR)),
+                     Brief(rec.DirectRatio[at] / (10.0L * rec.LOR)) + " by the LiTG method",
                  declared.direct_ratios_line + at);
 }
 
