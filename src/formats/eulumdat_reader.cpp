@@ -98,16 +98,23 @@ class LdtInput {
     return true;
   }
   bool Float(double& value, std::string_view what) {
-    const std::string_view text = Peek();
+    if (findings_) return CheckedFloat(value, what);
     if (!Required([&](LineReader& r) { return ReadValueLine(r, value); }, what)) return false;
     if (!FitsFloat(value)) return Fail(std::string(what) + " is out of range");
-    if (findings_) InspectNumber(text, what);
     return true;
   }
   bool Dim(std::uint16_t& value, std::string_view what) {
     const std::string_view text = Peek();
     if (!Required([&](LineReader& r) { return ReadDimLine(r, value); }, what)) return false;
     if (findings_ && value == 0) ReportNotNumber(text, what, "0");
+    return true;
+  }
+  // Float for a check: the line as written is looked at too.
+  bool CheckedFloat(double& value, std::string_view what) {
+    const std::string_view text = Peek();
+    if (!Required([&](LineReader& r) { return ReadValueLine(r, value); }, what)) return false;
+    if (!FitsFloat(value)) return Fail(std::string(what) + " is out of range");
+    InspectNumber(text, what);
     return true;
   }
   // Lines whose failure the format tolerates.

@@ -17,7 +17,6 @@ bool ValueStream::NextWord(std::string_view& word) {
     if (!in_.Next(line_)) return false;
     pos_ = 0;
     line_no_ = in_.LineNumber();
-    if (findings_ && line_.find('\t') != std::string_view::npos) ReportTabs();
   }
   const std::size_t start = pos_;
   while (pos_ < line_.size() && !ValueDelimiters.Contains(line_[pos_]))
@@ -29,15 +28,24 @@ bool ValueStream::NextWord(std::string_view& word) {
 double ValueStream::Next() {
   std::string_view word;
   if (!NextWord(word)) return 0.0;
+  if (findings_) return Watched(word);
+  return StrToFloatOrZero(word);
+}
+
+// Next for a check: the word and its line are looked at as well.
+double ValueStream::Watched(std::string_view word) {
+  if (line_no_ != watched_line_) {
+    watched_line_ = line_no_;
+    if (line_.find('\t') != std::string_view::npos) ReportTabs();
+  }
   const double value = StrToFloatOrZero(word);
-  if (value == 0.0 && findings_) ReportWord(word);
+  if (value == 0.0) ReportWord(word);
   return value;
 }
 
 void ValueStream::Watch(Findings* findings, std::string_view format) {
   findings_ = findings;
   format_ = format;
-  if (findings_ && line_.find('\t') != std::string_view::npos) ReportTabs();
 }
 
 void ValueStream::ReportWord(std::string_view word) {

@@ -43,6 +43,7 @@ class ValueStream {
  private:
   bool NextWord(std::string_view& word);
 
+  double Watched(std::string_view word);
   void ReportWord(std::string_view word);
   void ReportTabs();
 
@@ -54,6 +55,7 @@ class ValueStream {
   Findings* findings_ = nullptr;
   std::string format_;
   std::size_t bad_words_ = 0, bad_word_index_ = 0, tab_lines_ = 0, tab_index_ = 0;
+  std::size_t watched_line_ = 0;
 };
 
 // The head of a reason found on a line: "<format>: line N: " ("line N: " without a format).
