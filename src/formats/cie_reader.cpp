@@ -236,9 +236,14 @@ bool ParseCie(TLUM32& rec, std::string_view text, Findings* findings) {
 
   values.Finish();
   if (findings)
-    if (const std::size_t line = values.LineOfNextWord(); line != 0)
-      findings->Add("cie.text-after-table", Severity::kNote,
-                    "text follows the last intensity; it is ignored", line);
+    if (std::size_t numbers = 0; const std::size_t line = values.TakeRest(numbers))
+      findings->Add(numbers ? "cie.extra-values" : "cie.text-after-table",
+                    numbers ? Severity::kWarning : Severity::kNote,
+                    numbers ? FormatInteger(static_cast<std::int64_t>(numbers)) +
+                                  " more numbers follow the last intensity and are ignored: "
+                                  "NPLA and NCON do not fit the data"
+                            : std::string("text follows the last intensity; it is ignored"),
+                    line);
   rec.NumPlanes = static_cast<std::uint16_t>(np);
   rec.NumGammas = static_cast<std::uint16_t>(ng);
   if (system == kSystemB)

@@ -128,9 +128,16 @@ class IesReader {
           "the tilt data of this line is not applied to the intensities", tilt_line);
     CheckKeywords();
     CheckLineLengths(tilt_line);
-    if (const std::size_t line = values_.LineOfNextWord(); line != 0)
+    std::size_t numbers = 0;
+    if (const std::size_t line = values_.TakeRest(numbers); line != 0 && numbers == 0)
       Add("ies.text-after-table", Severity::kNote,
           "text follows the last candela value; it is ignored", line);
+    else if (line != 0)
+      Add("ies.extra-values", Severity::kWarning,
+          FormatInteger(static_cast<std::int64_t>(numbers)) +
+              " more numbers follow the last candela value and are ignored: the counts " +
+              FormatInteger(nv_) + " x " + FormatInteger(nh_) + " do not fit the data",
+          line);
   }
 
   void CheckKeywords() {

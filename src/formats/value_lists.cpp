@@ -80,9 +80,16 @@ void ValueStream::Finish() {
   findings_ = nullptr;
 }
 
-std::size_t ValueStream::LineOfNextWord() {
+std::size_t ValueStream::TakeRest(std::size_t& numbers) {
+  numbers = 0;
+  std::size_t first = 0;
   std::string_view word;
-  return NextWord(word) ? line_no_ : 0;
+  while (NextWord(word)) {
+    if (first == 0) first = line_no_;
+    double v = 0;
+    if (ParseNumber(word, v)) ++numbers;
+  }
+  return first;
 }
 
 std::vector<double> ValueStream::Take(std::size_t count) {

@@ -37,8 +37,9 @@ class ValueStream {
   // with a count added by Finish.
   void Watch(Findings* findings, std::string_view format);
   void Finish();
-  // Takes the next word and gives its line; 0 when the data has no more words.
-  std::size_t LineOfNextWord();
+  // Takes the rest of the data: the line of its first word (0 when there is none) and how many
+  // of its words are numbers.
+  std::size_t TakeRest(std::size_t& numbers);
 
  private:
   bool NextWord(std::string_view& word);

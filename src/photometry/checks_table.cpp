@@ -45,15 +45,20 @@ void CheckLight(const TLUM32& rec, Findings& findings) {
     findings.Add("table.all-zero", Severity::kError, "every intensity of the table is 0");
     return;
   }
+  std::size_t dark_planes = 0, first_dark = 0;
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
     bool dark = true;
     for (std::size_t j = 1; j <= rec.NumGammas && dark; ++j)
       dark = rec.GetIntensity(i, j) == 0;
-    if (dark && rec.NumPlanes > 1)
-      findings.Add("table.dark-plane", Severity::kWarning,
-                   std::string(rec.PhotSystem == kSystemC ? "plane C " : "plane B ") +
-                       Brief(rec.GetCAngle(i)) + " is 0 throughout while the table is lit");
+    if (dark && dark_planes++ == 0) first_dark = i;
   }
+  if (dark_planes > 0)
+    findings.Add("table.dark-plane", Severity::kWarning,
+                 std::string(rec.PhotSystem == kSystemC ? "plane C " : "plane B ") +
+                     Brief(rec.GetCAngle(first_dark)) +
+                     (dark_planes > 1 ? " and " + std::to_string(dark_planes - 1) + " more are"
+                                      : std::string(" is")) +
+                     " 0 throughout while the table is lit");
   if (rec.PeakIntensity > kHighestPlausiblePeak)
     findings.Add(
         "table.peak-too-high", Severity::kWarning,

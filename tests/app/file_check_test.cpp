@@ -143,6 +143,7 @@ const Damage kDamages[] = {
     {"ies/williams_1995.ies", {{17, Tabbed(kPlane2)}}, "ies.tab-separator", kWarning, 17},
     {"ies/williams_1995.ies", {{17, "x" + kPlane2.substr(5)}}, "ies.not-a-number", kWarning, 17},
     {"ies/williams_1995.ies", {{25, "END"}}, "ies.text-after-table", kNote, 25},
+    {"ies/williams_1995.ies", {{25, "0. 0."}}, "ies.extra-values", kWarning, 25},
 };
 
 TEST(Check, EachDamageGivesItsFinding) {
