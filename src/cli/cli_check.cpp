@@ -8,6 +8,7 @@
 #include "app/file_check.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
+#include "cli/cli_settings.h"
 #include "model/lum32.h"
 #include "support/findings.h"
 
@@ -41,12 +42,12 @@ std::string Summary(const Tally& t) {
 
 // "file:12: warning: message [code]", as compilers report, so editors can jump to the line.
 void PrintText(std::ostream& out, const std::string& file, const Findings& findings) {
-  const std::string shown = ValidUtf8(file);
+  const std::string shown = Printable(file);
   for (const Finding& f : findings.All()) {
     out << shown;
     if (f.line) out << ":" << f.line;
-    out << ": " << SeverityName(f.severity) << ": " << Cp1252ToUtf8(f.message) << " [" << f.code
-        << "]\n";
+    out << ": " << SeverityName(f.severity) << ": " << Printable(Cp1252ToUtf8(f.message)) << " ["
+        << f.code << "]\n";
   }
   Tally t;
   t.Add(findings);

@@ -9,6 +9,7 @@
 #include "app/file_check.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
+#include "cli/cli_settings.h"
 #include "model/lum32.h"
 #include "photometry/comparison.h"
 
@@ -52,7 +53,7 @@ std::string Direction(double c, double gamma) {
 }
 
 void PrintText(std::ostream& out, const CompareOptions& opt, const Comparison& r, bool agree) {
-  out << "A: " << ValidUtf8(opt.a) << "\nB: " << ValidUtf8(opt.b) << "\n"
+  out << "A: " << Printable(opt.a) << "\nB: " << Printable(opt.b) << "\n"
       << "                           A           B    B vs A\n"
       << Row("flux (lm/klm)", r.a.flux, r.b.flux, 1) << Row("LOR (%)", r.a.lor, r.b.lor, 2)
       << Row("DFF (%)", r.a.dff, r.b.dff, 2) << Row("peak (cd/klm)", r.a.peak, r.b.peak, 1)
@@ -103,7 +104,7 @@ void RunCompare(const CompareOptions& opt, CliStreams& io) {
   bool failed = false;
   for (auto [rec, path] : {std::pair{&a, &opt.a}, std::pair{&b, &opt.b}}) {
     if (LoadEvaluated(*rec, *path)) continue;
-    io.err << ValidUtf8(*path) << ": " << Cp1252ToUtf8(rec->ReadError) << "\n";
+    io.err << Printable(*path) << ": " << Printable(Cp1252ToUtf8(rec->ReadError)) << "\n";
     failed = true;
   }
   if (failed) {
