@@ -221,7 +221,10 @@ class IesReader {
                         std::size_t vertical_line, std::size_t horizontal_line) {
     if (!findings_) return;
     const std::int64_t v0 = Centi(vertical.front()), v1 = Centi(vertical.back());
-    if (!((v0 == 0 && (v1 == 9000 || v1 == 18000)) || (v0 == 9000 && v1 == 18000)))
+    if (v0 == 9000 && v1 == 18000)
+      Add("ies.v-range", Severity::kNote,
+          "vertical angles run from 90 to 180: the file holds the upper half only", vertical_line);
+    else if (!(v0 == 0 && (v1 == 9000 || v1 == 18000)))
       Add("ies.v-range", Severity::kWarning,
           "vertical angles run from " + Brief(vertical.front()) + " to " + Brief(vertical.back()) +
               ", not 0-90, 0-180 or 90-180",
