@@ -176,8 +176,7 @@ class LdtInput {
     if (blank != std::string_view::npos)
       Once(extra_text_, "ldt.text-after-number",
            std::string(what) + " \"" + std::string(t) +
-               "\" holds more than a number; the first "
-               "word is read");
+               "\" holds more than a number; the first word is read");
     if (t.substr(0, blank).find(',') != std::string_view::npos)
       Once(decimal_comma_, "ldt.decimal-comma",
            std::string(what) + " \"" + std::string(t.substr(0, blank)) +
