@@ -15,6 +15,19 @@ namespace lumatra {
 
 namespace {
 
+// A file that the reader of another format took: worth knowing before it is renamed or sent on.
+void NoteOtherFormat(const TLUM32& rec, std::string_view path, Findings& findings) {
+  const std::string key = ExtensionKey(path);
+  const FormatRow* loaded = FindFormat(rec.FileFormat);
+  if (key.empty() || !loaded) return;
+  for (const FormatRow& row : Formats())
+    if (row.load_key == key && row.read && row.name != loaded->name)
+      findings.Add("load.other-format", Severity::kNote,
+                   "read as " + std::string(loaded->description) + ", not as the extension ." +
+                       key + " says (" + std::string(row.description) + ")",
+                   0);
+}
+
 void Evaluate(TLUM32& rec) {
   CalcFlux(rec);
   rec.FindPeak();
@@ -47,6 +60,7 @@ bool LoadAndCheck(TLUM32& rec, std::string_view path, Findings& findings) {
     findings.Add("load.failed", Severity::kError, e.what(), 0);
     return false;
   }
+  NoteOtherFormat(rec, path, findings);
   CheckEvaluated(rec, findings);
   return true;
 }

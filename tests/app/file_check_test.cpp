@@ -29,6 +29,7 @@ struct Damage {
   const char* code;
   Severity severity;
   std::size_t line;
+  const char* extension = nullptr;  // of the damaged copy; that of `base` when null
 };
 
 std::string Damaged(const std::string& base, const Lines& changes) {
@@ -67,6 +68,7 @@ const std::string kPlane2 = "3962. 3912. 3776. 3603. 3409. 3178. 2885. 2522. 207
 const Damage kDamages[] = {
     {"check/clean.ldt", {{3, "x"}}, "load.failed", kError, 3},
     {"check/clean.ldt", {{2, "0"}}, "ldt.type-indicator", kNote, 2},
+    {"ies/williams_1995.ies", {}, "load.other-format", kNote, 0, ".ldt"},
     {"check/clean.ldt", {{5, "150"}}, "ldt.dc-mismatch", kWarning, 5},
     {"check/clean.ldt", {{7, "30"}}, "ldt.dg-mismatch", kWarning, 7},
     {"check/clean.ldt", {{13, "10 cm"}}, "ldt.not-a-number", kWarning, 13},
@@ -155,7 +157,8 @@ TEST(Check, EachDamageGivesItsFinding) {
   testing::TempDir dir;
   for (const Damage& d : kDamages) {
     const std::string base = d.base;
-    const auto path = dir / ("damaged" + base.substr(base.rfind('.')));
+    const auto path =
+        dir / ("damaged" + (d.extension ? d.extension : base.substr(base.rfind('.'))));
     testing::WriteFile(path, Damaged(base, d.lines));
     TLUM32 rec;
     Findings findings;
