@@ -20,7 +20,7 @@ namespace {
 // Reads the bytes as Load does once it has chosen the reader of `code`.
 bool ReadAs(std::uint8_t code, TLUM32& rec, const std::string& bytes) {
   std::uint8_t reported = code;
-  return FindFormat(code)->read(rec, bytes, reported);
+  return FindFormat(code)->read(rec, bytes, reported, nullptr);
 }
 
 std::vector<std::string> FilesWithExtension(const std::filesystem::path& dir,

@@ -1,5 +1,7 @@
 // Feeds arbitrary bytes to every reader of the format table and, when one accepts them, runs the
 // evaluation and every writer (in memory): nothing may crash, hang or allocate without bound.
+// Each reader runs a second time with a findings collector, followed by the checks of the data
+// and a comparison of the record with itself, as `lumatra-cli check` and `compare` run them.
 #include <cstddef>
 #include <cstdint>
 #include <exception>
@@ -7,7 +9,11 @@
 
 #include "app/format_table.h"
 #include "model/lum32.h"
+#include "photometry/checks.h"
+#include "photometry/comparison.h"
 #include "photometry/evaluation.h"
+#include "photometry/litg.h"
+#include "support/findings.h"
 #include "support/messages.h"
 
 namespace {
@@ -29,6 +35,24 @@ void WriteEveryFormat(lumatra::TLUM32& rec) {
   }
 }
 
+void CheckWithFindings(const lumatra::FormatRow& format, std::string_view bytes) {
+  lumatra::TLUM32 rec;
+  rec.SetFileName("fuzz.input");
+  lumatra::Findings findings;
+  std::uint8_t code = format.code;
+  try {
+    if (!format.read(rec, bytes, code, &findings)) return;
+    rec.FileFormat = code;
+    rec.Loaded = 1;
+    lumatra::CalcFlux(rec);
+    rec.FindPeak();
+    lumatra::CalcDirectRatios(rec);
+    lumatra::CheckEvaluated(rec, findings);
+    (void)lumatra::CompareRecords(rec, rec);
+  } catch (const std::exception&) {
+  }
+}
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -41,7 +65,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     rec.SetFileName("fuzz.input");
     std::uint8_t code = format.code;
     try {
-      if (!format.read(rec, bytes, code)) continue;
+      CheckWithFindings(format, bytes);
+      if (!format.read(rec, bytes, code, nullptr)) continue;
       rec.FileFormat = code;
       rec.Loaded = 1;
       lumatra::CalcFlux(rec);

@@ -22,24 +22,24 @@ namespace {
 
 // Every reader leaves the table unbound: the interpolation routines are chosen here, once the
 // grid is known.
-template <bool (*Parse)(TLUM32&, std::string_view)>
-bool Read(TLUM32& rec, std::string_view bytes, std::uint8_t&) {
-  if (!Parse(rec, bytes)) return false;
+template <bool (*Parse)(TLUM32&, std::string_view, Findings*)>
+bool Read(TLUM32& rec, std::string_view bytes, std::uint8_t&, Findings* findings) {
+  if (!Parse(rec, bytes, findings)) return false;
   SetupSymmetry(rec, rec.Symmetry);
   return true;
 }
 
-bool ReadIes(TLUM32& rec, std::string_view bytes, std::uint8_t& code) {
-  if (!ParseIes(rec, bytes, code)) return false;
+bool ReadIes(TLUM32& rec, std::string_view bytes, std::uint8_t& code, Findings* findings) {
+  if (!ParseIes(rec, bytes, code, findings)) return false;
   SetupSymmetry(rec, rec.Symmetry);
   return true;
 }
 
 // An LTLI file may put its C0 plane elsewhere: the table is turned into ours, which evaluates it
 // too. An unturned one is evaluated here as well, so both come out alike.
-bool ReadLtli(TLUM32& rec, std::string_view bytes, std::uint8_t&) {
+bool ReadLtli(TLUM32& rec, std::string_view bytes, std::uint8_t&, Findings* findings) {
   float turn = 0;
-  if (!ParseLTLI(rec, bytes, turn)) return false;
+  if (!ParseLTLI(rec, bytes, turn, findings)) return false;
   SetupSymmetry(rec, rec.Symmetry);
   if (turn == 0) {
     CalcFlux(rec);

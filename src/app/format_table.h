@@ -13,6 +13,7 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
 // What a writer needs the pipeline to have done to a record before it is saved.
@@ -34,8 +35,9 @@ struct FormatRow {
   std::string_view description;  // for the command line's help
   // Parses the file's bytes (Load reads the file once for the whole chain) and leaves the record
   // ready for evaluation; `code` starts as the row's code, readers of several editions set it.
+  // `findings` (may be null) collects what the reader tolerated or repaired.
   // nullptr: the format has no reader.
-  bool (*read)(TLUM32& rec, std::string_view bytes, std::uint8_t& code);
+  bool (*read)(TLUM32& rec, std::string_view bytes, std::uint8_t& code, Findings* findings);
   // The target file's bytes, built in memory. nullptr: Save writes nothing for this code.
   std::string (*write)(TLUM32& rec, std::uint8_t code);
   std::uint8_t needs;  // WriterNeed flags
@@ -59,6 +61,9 @@ std::string ExtensionKey(std::string_view name);
 // fallback chain. Returns false when no reader accepts the file (ReadError says why; FileFormat
 // is 14); file-system errors are thrown as IoError.
 bool Load(TLUM32& rec, std::string_view name);
+// Load that also collects what the accepting reader tolerated or repaired, and the values the
+// file declares (DeclaredValues). Readers that refuse the file on the way leave nothing behind.
+bool Load(TLUM32& rec, std::string_view name, Findings& findings);
 
 // Writes the record in the format `code` to exactly `name` (whatever its length); a code without
 // a writer writes nothing. Throws IoError and never leaves a partial file; with

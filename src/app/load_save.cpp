@@ -6,19 +6,22 @@
 #include "app/format_table.h"
 #include "formats/file_io.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 
 namespace lumatra {
 
 namespace {
 
-bool TryReader(TLUM32& rec, const FormatRow& row, std::string_view bytes) {
+bool TryReader(TLUM32& rec, const FormatRow& row, std::string_view bytes, Findings* findings) {
   rec.ReadError.clear();
   std::uint8_t code = row.code;
-  if (row.read(rec, bytes, code)) {
+  const std::size_t mark = findings ? findings->Mark() : 0;
+  if (row.read(rec, bytes, code, findings)) {
     rec.FileFormat = code;
     rec.Loaded = 1;
     return true;
   }
+  if (findings) findings->Rollback(mark);
   if (rec.ReadError.empty()) rec.ReadError = std::string(row.name) + ": not recognised";
   if (row.empties_company) rec.Company = "";
   return false;
@@ -38,21 +41,20 @@ std::string WrittenPath(std::uint8_t code, std::string_view name) {
 }
 
 // The reason a keyed attempt gives: the reader's own, or that the format has none.
-std::string KeyedAttempt(TLUM32& rec, std::string_view key, std::string_view bytes, bool& loaded) {
+std::string KeyedAttempt(TLUM32& rec, std::string_view key, std::string_view bytes, bool& loaded,
+                         Findings* findings) {
   loaded = false;
   if (key.empty()) return {};
   for (const FormatRow& row : Formats()) {
     if (row.load_key != key) continue;
     if (!row.read) return std::string(row.name) + ": format not supported";
-    loaded = TryReader(rec, row, bytes);
+    loaded = TryReader(rec, row, bytes, findings);
     return rec.ReadError;
   }
   return {};
 }
 
-}  // namespace
-
-bool Load(TLUM32& rec, std::string_view name) {
+bool LoadCollecting(TLUM32& rec, std::string_view name, Findings* findings) {
   rec.Clear();
   rec.NameChanged = 0;
   const std::string path(name);
@@ -73,14 +75,24 @@ bool Load(TLUM32& rec, std::string_view name) {
   // The reader keyed by the extension first; its reason is the one worth reporting when the
   // whole chain fails.
   bool loaded = false;
-  const std::string keyed_error = KeyedAttempt(rec, key, bytes, loaded);
+  const std::string keyed_error = KeyedAttempt(rec, key, bytes, loaded, findings);
   if (loaded) return true;
   for (const FormatRow* row : FallbackChain())
-    if (TryReader(rec, *row, bytes)) return true;
+    if (TryReader(rec, *row, bytes, findings)) return true;
   rec.FileFormat = kFormatLoadFailed;
   rec.Loaded = 0;
   rec.ReadError = keyed_error.empty() ? "not a recognised photometric file" : keyed_error;
   return false;
+}
+
+}  // namespace
+
+bool Load(TLUM32& rec, std::string_view name) {
+  return LoadCollecting(rec, name, nullptr);
+}
+
+bool Load(TLUM32& rec, std::string_view name, Findings& findings) {
+  return LoadCollecting(rec, name, &findings);
 }
 
 void Save(TLUM32& rec, std::uint8_t code, std::string_view name, ExistingTarget existing) {

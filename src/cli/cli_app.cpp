@@ -15,6 +15,8 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   AddInfoCommand(app, io);
   AddConvertCommand(app, io);
   AddDiagramCommand(app, io);
+  AddCheckCommand(app, io);
+  AddCompareCommand(app, io);
   AddSettingsCommand(app, io);
   try {
     app.parse(argc, argv);

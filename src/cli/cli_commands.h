@@ -20,5 +20,7 @@ struct CliStreams {
 void AddInfoCommand(CLI::App& app, CliStreams& io);
 void AddConvertCommand(CLI::App& app, CliStreams& io);
 void AddDiagramCommand(CLI::App& app, CliStreams& io);
+void AddCheckCommand(CLI::App& app, CliStreams& io);
+void AddCompareCommand(CLI::App& app, CliStreams& io);
 
 }  // namespace lumatra

@@ -2,12 +2,13 @@
 #include <CLI/CLI.hpp>
 #include <cmath>
 #include <exception>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/format_table.h"
 #include "cli/cli_commands.h"
-#include "cli/json_writer.h"
+#include "cli/cli_json.h"
 #include "model/lum32.h"
 #include "photometry/beam_angles.h"
 #include "photometry/evaluation.h"
@@ -24,33 +25,32 @@ struct InfoOptions {
   std::vector<std::string> files;
 };
 
-std::string LampSetsJson(const TLUM32& rec) {
-  std::string out = "[";
+Json LampSetsJson(const TLUM32& rec) {
+  Json sets = Json::array();
   for (int k = 0; k < rec.NumLampSets && k < 5; ++k) {
     const LampSetData& set = rec.LampSet[k];
-    if (k) out += ",";
-    out += JsonObject()
-               .Integer("num_lamps", rec.LampCount(static_cast<std::size_t>(k)))
-               .Text("lamp_type", set.LampType.view())
-               .Number("total_flux", set.TotalFlux)
-               .Integer("wattage", set.Wattage)
-               .str();
+    sets.push_back({{"num_lamps", rec.LampCount(static_cast<std::size_t>(k))},
+                    {"lamp_type", TextJson(set.LampType.view())},
+                    {"total_flux", +set.TotalFlux},
+                    {"wattage", +set.Wattage}});
   }
-  return out + "]";
+  return sets;
 }
 
-std::string MatrixJson(const TLUM32& rec) {
-  std::string out = "[";
+// An angle that a plane may not have (no crossing): null then.
+Json AngleJson(const std::optional<double>& angle) {
+  return angle ? Json(*angle) : Json(nullptr);
+}
+
+Json MatrixJson(const TLUM32& rec) {
+  Json planes = Json::array();
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i) {
-    if (i > 1) out += ",";
-    out += "[";
-    for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
-      if (j > 1) out += ",";
-      out += JsonObject::NumberText(rec.GetIntensity(i, j));
-    }
-    out += "]";
+    Json plane = Json::array();
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
+      plane.push_back(rec.GetIntensity(i, j));
+    planes.push_back(std::move(plane));
   }
-  return out + "]";
+  return planes;
 }
 
 std::vector<double> DirectRatiosAsWritten(const TLUM32& rec) {
@@ -60,57 +60,59 @@ std::vector<double> DirectRatiosAsWritten(const TLUM32& rec) {
   return v;
 }
 
-std::string InfoJson(const std::string& file, const TLUM32& rec, bool loaded,
-                     const std::string& error, bool with_matrix) {
-  JsonObject o;
-  o.Path("file", file).Bool("loaded", loaded);
+Json InfoJson(const std::string& file, const TLUM32& rec, bool loaded, const std::string& error,
+              bool with_matrix) {
+  Json o;
+  o["file"] = PathJson(file);
+  o["loaded"] = loaded;
   if (!loaded) {
-    o.Text("error", error);
-    return o.str();
+    o["error"] = TextJson(error);
+    return o;
   }
-  std::vector<double> zones(rec.ZoneFlux, rec.ZoneFlux + 36);
-  const MainPlaneBeams beams = BeamAndFieldAngles(rec);  // none: null
-  o.Integer("format_code", rec.FileFormat)
-      .Bool("absolute_photometry", rec.AbsolutePhotometry != 0)
-      .Integer("phot_system", rec.PhotSystem)
-      .Integer("symmetry", rec.Symmetry)
-      .Integer("grid_flags", rec.GridFlags)
-      .Integer("num_planes", rec.NumPlanes)
-      .Integer("num_gammas", rec.NumGammas)
-      .Number("c_first", rec.CFirst)
-      .Number("c_step", rec.CStep)
-      .Number("c_last", rec.CLast)
-      .Number("g_first", rec.GFirst)
-      .Number("g_step", rec.GStep)
-      .Number("g_last", rec.GLast)
-      .Number("lum_flux", rec.LumFlux)
-      .Number("up_flux", rec.UpFlux)
-      .Number("down_flux", rec.DownFlux)
-      .Number("dff", rec.DFF)
-      .Number("lor", rec.LOR)
-      .Integer("light_dir", rec.LightDir)
-      .Number("peak_intensity", rec.PeakIntensity)
-      .Number("peak_c", rec.PeakC)
-      .Number("peak_gamma", rec.PeakGamma)
-      .Number("beam_angle_c0_c180", beams.c0_c180.beam.value_or(NAN))
-      .Number("beam_angle_c90_c270", beams.c90_c270.beam.value_or(NAN))
-      .Number("field_angle_c0_c180", beams.c0_c180.field.value_or(NAN))
-      .Number("field_angle_c90_c270", beams.c90_c270.field.value_or(NAN))
-      .Numbers("zone_flux", zones)
-      .Numbers("direct_ratios", DirectRatiosAsWritten(rec))
-      .Raw("lamp_sets", LampSetsJson(rec))
-      .Text("company", rec.Company.view())
-      .Text("lum_name", rec.LumName.view())
-      .Text("lum_number", rec.LumNumber.view());
+  const MainPlaneBeams beams = BeamAndFieldAngles(rec);
+  o["format_code"] = +rec.FileFormat;
+  o["absolute_photometry"] = rec.AbsolutePhotometry != 0;
+  o["phot_system"] = +rec.PhotSystem;
+  o["symmetry"] = +rec.Symmetry;
+  o["grid_flags"] = +rec.GridFlags;
+  o["num_planes"] = +rec.NumPlanes;
+  o["num_gammas"] = +rec.NumGammas;
+  o["c_first"] = +rec.CFirst;
+  o["c_step"] = +rec.CStep;
+  o["c_last"] = +rec.CLast;
+  o["g_first"] = +rec.GFirst;
+  o["g_step"] = +rec.GStep;
+  o["g_last"] = +rec.GLast;
+  o["lum_flux"] = +rec.LumFlux;
+  o["up_flux"] = +rec.UpFlux;
+  o["down_flux"] = +rec.DownFlux;
+  o["dff"] = +rec.DFF;
+  o["lor"] = +rec.LOR;
+  o["light_dir"] = +rec.LightDir;
+  o["peak_intensity"] = +rec.PeakIntensity;
+  o["peak_c"] = +rec.PeakC;
+  o["peak_gamma"] = +rec.PeakGamma;
+  o["beam_angle_c0_c180"] = AngleJson(beams.c0_c180.beam);
+  o["beam_angle_c90_c270"] = AngleJson(beams.c90_c270.beam);
+  o["field_angle_c0_c180"] = AngleJson(beams.c0_c180.field);
+  o["field_angle_c90_c270"] = AngleJson(beams.c90_c270.field);
+  o["zone_flux"] = std::vector<double>(rec.ZoneFlux, rec.ZoneFlux + 36);
+  o["direct_ratios"] = DirectRatiosAsWritten(rec);
+  o["lamp_sets"] = LampSetsJson(rec);
+  o["company"] = TextJson(rec.Company.view());
+  o["lum_name"] = TextJson(rec.LumName.view());
+  o["lum_number"] = TextJson(rec.LumNumber.view());
   if (with_matrix) {
     std::vector<double> c, g;
     for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
       c.push_back(rec.GetCAngle(i));
     for (std::size_t j = 1; j <= rec.NumGammas; ++j)
       g.push_back(rec.GetGamma(j));
-    o.Numbers("c_angles", c).Numbers("gamma_angles", g).Raw("intensities", MatrixJson(rec));
+    o["c_angles"] = c;
+    o["gamma_angles"] = g;
+    o["intensities"] = MatrixJson(rec);
   }
-  return o.str();
+  return o;
 }
 
 void PrintText(std::ostream& out, const std::string& file, const TLUM32& rec) {
@@ -152,7 +154,7 @@ void RunInfo(const InfoOptions& opt, CliStreams& io) {
     }
     if (!loaded) io.status = 1;
     if (opt.json) {
-      io.out << InfoJson(file, rec, loaded, error, opt.matrix) << "\n";
+      io.out << JsonLine(InfoJson(file, rec, loaded, error, opt.matrix));
     } else if (loaded) {
       PrintText(io.out, file, rec);
     } else {

@@ -106,28 +106,6 @@ bool CheckedValue(const SettingKey& key, const std::string& value, std::string& 
   return true;
 }
 
-// A stored text for the terminal: control characters (C0, DEL and C1) as \xNN, bytes that are
-// no UTF-8 as U+FFFD.
-std::string Printable(std::string_view text) {
-  std::string out;
-  const std::string utf8 = ValidUtf8(text);
-  for (std::size_t i = 0; i < utf8.size(); ++i) {
-    const auto c = static_cast<unsigned char>(utf8[i]);
-    const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
-                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
-                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
-    if (c < 0x20 || c == 0x7F || c1) {
-      const unsigned code = c1 ? static_cast<unsigned char>(utf8[++i]) : c;
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", code);
-      out += buf;
-    } else {
-      out.push_back(static_cast<char>(c));
-    }
-  }
-  return out;
-}
-
 void ShowSettings(const std::string& file, CliStreams& io) {
   auto store = OpenCliSettings(file);
   if (!store) {
@@ -182,6 +160,28 @@ void SetSetting(const std::string& file, const std::string& name, const std::str
 }
 
 }  // namespace
+
+// A stored text for the terminal: control characters (C0, DEL and C1) as \xNN, bytes that are
+// no UTF-8 as U+FFFD.
+std::string Printable(std::string_view text) {
+  std::string out;
+  const std::string utf8 = ValidUtf8(text);
+  for (std::size_t i = 0; i < utf8.size(); ++i) {
+    const auto c = static_cast<unsigned char>(utf8[i]);
+    const bool c1 = c == 0xC2 && i + 1 < utf8.size() &&
+                    static_cast<unsigned char>(utf8[i + 1]) >= 0x80 &&
+                    static_cast<unsigned char>(utf8[i + 1]) <= 0x9F;
+    if (c < 0x20 || c == 0x7F || c1) {
+      const unsigned code = c1 ? static_cast<unsigned char>(utf8[++i]) : c;
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", code);
+      out += buf;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out;
+}
 
 std::unique_ptr<SettingsBackend> OpenCliSettings(const std::string& file) {
 #ifdef LUMATRA_HAVE_STORE

@@ -15,6 +15,10 @@ namespace lumatra {
 
 void AddSettingsCommand(CLI::App& app, CliStreams& io);
 
+// A text for the terminal: control characters (C0, DEL and C1) as \xNN, bytes that are no
+// UTF-8 as U+FFFD.
+std::string Printable(std::string_view text);
+
 // The per-user store, or the INI file `file` when it is not empty. Without Qt in the build there
 // is no store: nullptr.
 std::unique_ptr<SettingsBackend> OpenCliSettings(const std::string& file);

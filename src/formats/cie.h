@@ -10,9 +10,10 @@
 namespace lumatra {
 
 class LineReader;
+class Findings;
 class TLUM32;
 
-bool ParseCie(TLUM32& rec, std::string_view text);
+bool ParseCie(TLUM32& rec, std::string_view text, Findings* findings = nullptr);
 std::string CieText(TLUM32& rec);
 
 // The value of the first line whose part before "=" is `key` (letter case ignored): the text up

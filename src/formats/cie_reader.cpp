@@ -11,6 +11,7 @@
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 #include "support/messages.h"
 #include "support/rounding.h"
 #include "support/short_date.h"
@@ -170,7 +171,7 @@ std::string FindCieKey(LineReader& in, std::string_view key) {
   return {};
 }
 
-bool ParseCie(TLUM32& rec, std::string_view text) {
+bool ParseCie(TLUM32& rec, std::string_view text, Findings* findings) {
   ClearKeepingName(rec);
   LineReader in(text);
   const std::string first_line = Trim(in.ReadLine());
@@ -192,12 +193,19 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
   // A file that declares a multiplier means it; 0 or no number reads as 1.
   long double mult = StrToFloatOrZero(FindCieKey(in, "MULT"));
   if (mult == 0) mult = 1;
+  if (findings && mult != 1)
+    findings->Add("cie.multiplier", Severity::kNote,
+                  "intensities multiplied by MULT " + Brief(mult), 0);
+  if (findings && !apos.empty() && apos[0] != 'B' && apos[0] != 'C')
+    findings->Add("cie.apos", Severity::kWarning,
+                  "APOS \"" + apos.substr(0, 20) + "\" names no photometric system; read as C", 0);
 
   const std::string cona = FindCieKey(in, "CONA");  // leaves `in` after the CONA line
   const auto np = static_cast<std::size_t>(planes);
   const auto ng = static_cast<std::size_t>(gammas);
   const std::size_t needed = ng + np * (ng + 1);
   ValueStream values(in, cona);
+  values.Watch(findings, "cie");
   const std::size_t held = values.WordsAhead(needed);
   if (held < needed)
     return Refuse(rec, "data is missing",
@@ -226,6 +234,16 @@ bool ParseCie(TLUM32& rec, std::string_view text) {
     }
   }
 
+  values.Finish();
+  if (findings)
+    if (std::size_t numbers = 0; const std::size_t line = values.TakeRest(numbers))
+      findings->Add(numbers ? "cie.extra-values" : "cie.text-after-table",
+                    numbers ? Severity::kWarning : Severity::kNote,
+                    numbers ? FormatInteger(static_cast<std::int64_t>(numbers)) +
+                                  " more numbers follow the last intensity and are ignored: "
+                                  "NPLA and NCON do not fit the data"
+                            : std::string("text follows the last intensity; it is ignored"),
+                    line);
   rec.NumPlanes = static_cast<std::uint16_t>(np);
   rec.NumGammas = static_cast<std::uint16_t>(ng);
   if (system == kSystemB)

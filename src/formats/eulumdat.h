@@ -7,10 +7,11 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
 // Parses EULUMDAT text; a malformed file gives false with ReadError set.
-bool ParseEulumdat(TLUM32& rec, std::string_view text);
+bool ParseEulumdat(TLUM32& rec, std::string_view text, Findings* findings = nullptr);
 // The EULUMDAT text of the record (CR LF line ends). May set DateUser and FileDate (line 12).
 // Throws IoError for a record that has no EULUMDAT form (symmetry above 4, no intensity table).
 std::string EulumdatText(TLUM32& rec);

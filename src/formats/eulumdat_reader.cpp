@@ -2,6 +2,7 @@
 // value per line in a fixed order: header texts and numbers (lines 1 to 25), the lamp sets, ten
 // direct ratios, the C angles, the gamma angles and the intensity table in cd/klm. The file lists
 // the full circle of C planes; the record keeps only the planes the symmetry indicator requires.
+#include <array>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -11,6 +12,7 @@
 #include "formats/grid_rules.h"
 #include "formats/textio.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 #include "support/rounding.h"
 
 namespace lumatra {
@@ -52,9 +54,31 @@ bool ReadValueLine(LineReader& in, double& value) {
 }
 
 // The file's lines with the EULUMDAT line parsers; a failure names the line it happened on.
+// With a findings collector it also reports the number lines it had to mend.
 class LdtInput {
  public:
-  explicit LdtInput(std::string_view bytes) : in_(bytes), total_lines_(CountLines(in_.Rest())) {}
+  LdtInput(std::string_view bytes, Findings* findings)
+      : in_(bytes), total_lines_(CountLines(in_.Rest())), findings_(findings) {}
+
+  Findings* Report() const { return findings_; }
+  void Add(std::string_view code, Severity severity, std::string message, std::size_t line) {
+    if (findings_) findings_->Add(code, severity, std::move(message), line);
+  }
+  // What follows the last intensity (only asked for by a check): the first line that holds
+  // more than blanks, and how many such lines are numbers.
+  std::size_t RestOfFile(std::size_t& numbers) {
+    std::string_view line;
+    std::size_t first = 0;
+    numbers = 0;
+    for (std::size_t n = line_ + 1; in_.Next(line); ++n) {
+      const std::string_view text = TrimView(line);
+      if (text.empty()) continue;
+      if (first == 0) first = n;
+      double v = 0;
+      if (ParseNumber(text, v)) ++numbers;
+    }
+    return first;
+  }
 
   std::string_view Text() {
     ++line_;
@@ -74,12 +98,24 @@ class LdtInput {
     return true;
   }
   bool Float(double& value, std::string_view what) {
+    if (findings_) return CheckedFloat(value, what);
     if (!Required([&](LineReader& r) { return ReadValueLine(r, value); }, what)) return false;
     if (!FitsFloat(value)) return Fail(std::string(what) + " is out of range");
     return true;
   }
   bool Dim(std::uint16_t& value, std::string_view what) {
-    return Required([&](LineReader& r) { return ReadDimLine(r, value); }, what);
+    const std::string_view text = Peek();
+    if (!Required([&](LineReader& r) { return ReadDimLine(r, value); }, what)) return false;
+    if (findings_ && value == 0) ReportNotNumber(text, what, "0");
+    return true;
+  }
+  // Float for a check: the line as written is looked at too.
+  bool CheckedFloat(double& value, std::string_view what) {
+    const std::string_view text = Peek();
+    if (!Required([&](LineReader& r) { return ReadValueLine(r, value); }, what)) return false;
+    if (!FitsFloat(value)) return Fail(std::string(what) + " is out of range");
+    InspectNumber(text, what);
+    return true;
   }
   // Lines whose failure the format tolerates.
   bool OptionalFloat(double& value) {
@@ -89,6 +125,23 @@ class LdtInput {
   bool OptionalDim(std::uint16_t& value) {
     ++line_;
     return ReadDimLine(in_, value);
+  }
+  // The next line, for a check to look at (empty without a collector).
+  std::string_view Peek() const {
+    if (!findings_) return {};
+    LineReader ahead = in_;
+    return ahead.ReadLine();
+  }
+  // A line that is not a number as it stands and was read as `as`.
+  void ReportNotNumber(std::string_view text, std::string_view what, std::string_view as) {
+    std::string_view t = TrimView(text);
+    if (!t.empty() && t.back() == '.') t.remove_suffix(1);
+    double v = 0;
+    if (!findings_ || t.empty() || ParseNumber(t, v)) return;
+    Add("ldt.not-a-number", Severity::kWarning,
+        std::string(what) + " \"" + std::string(TrimView(text)) + "\" is not a number, read as " +
+            std::string(as),
+        line_);
   }
 
   // Sets the reason "ldt: line N: <reason>" for the line last read; always false.
@@ -115,10 +168,48 @@ class LdtInput {
     return Fail(std::string(what) + " is not a number");
   }
 
+  // The mended forms ReadFloatLine accepts: a decimal comma, a value followed by a word. Each
+  // kind is reported once, on its first line, with how many lines have it.
+  void InspectNumber(std::string_view text, std::string_view what) {
+    const std::string_view t = TrimView(text);
+    const std::size_t blank = t.find(' ');
+    if (blank != std::string_view::npos)
+      Once(extra_text_, "ldt.text-after-number",
+           std::string(what) + " \"" + std::string(t) +
+               "\" holds more than a number; the first word is read");
+    if (t.substr(0, blank).find(',') != std::string_view::npos)
+      Once(decimal_comma_, "ldt.decimal-comma",
+           std::string(what) + " \"" + std::string(t.substr(0, blank)) +
+               "\" has a decimal comma, read as a point");
+  }
+  struct Repeat {
+    std::size_t index = 0, count = 0;
+    std::string message;
+  };
+  void Once(Repeat& repeat, std::string_view code, std::string message) {
+    if (repeat.count++ == 0) {
+      repeat.index = findings_->All().size();
+      repeat.message = message;
+      Add(code, Severity::kNote, std::move(message), line_);
+    }
+  }
+
+ public:
+  // Adds the number of lines to the once-reported kinds.
+  void Finish() {
+    if (!findings_) return;
+    for (Repeat* r : {&extra_text_, &decimal_comma_})
+      if (r->count > 1 && r->index < findings_->All().size())
+        findings_->Amend(r->index, r->message + " (" + std::to_string(r->count) + " lines)");
+  }
+
+ private:
   LineReader in_;
   std::size_t total_lines_;
   std::size_t line_ = 0;
   std::string error_;
+  Findings* findings_;
+  Repeat extra_text_, decimal_comma_;
 };
 
 // The numbers of the header that shape the rest of the file.
@@ -134,6 +225,12 @@ bool ReadHead(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
   std::int64_t ityp = 0;
   if (!in.Int(ityp, "type indicator")) return false;
   rec.LumType = static_cast<std::uint8_t>(ityp & 0xFF);
+  if (ityp < 1 || ityp > 3)
+    in.Add("ldt.type-indicator", Severity::kNote,
+           "type indicator " + std::to_string(ityp) +
+               " is not 1 (point source), 2 (linear) or 3 (other); direct ratios treat it as a "
+               "point source",
+           in.Line());
 
   std::int64_t isym = 0;
   if (!in.Int(isym, "symmetry indicator")) return false;
@@ -203,10 +300,25 @@ bool ReadRatios(LdtInput& in, TLUM32& rec, LdtLayout& layout) {
   double dff = 0.0, lor = 0.0, factor = 0.0;
   if (!in.Float(dff, "downward flux fraction")) return false;
   rec.DFF = static_cast<float>(dff);
+  const std::size_t dff_line = in.Line();
   if (!in.Float(lor, "light output ratio")) return false;
   rec.LOR = static_cast<float>(lor);
+  if (Findings* report = in.Report()) {
+    report->declared.dff_percent = dff;
+    report->declared.dff_line = dff_line;
+    report->declared.lor_percent = lor;
+    report->declared.lor_line = in.Line();
+  }
   if (!in.Float(factor, "conversion factor")) return false;
   layout.factor = RoundHalfEven(1000.0L * factor) == 0 ? 1.0L : static_cast<long double>(factor);
+  if (RoundHalfEven(1000.0L * factor) == 0 && factor != 0)
+    in.Add("ldt.factor", Severity::kWarning,
+           "conversion factor " + Brief(factor) + " rounds to 0 and is taken as 1", in.Line());
+  else if (factor == 0)
+    in.Add("ldt.factor", Severity::kNote, "conversion factor 0 is taken as 1", in.Line());
+  else if (layout.factor != 1)
+    in.Add("ldt.factor", Severity::kNote,
+           "intensities multiplied by the conversion factor " + Brief(factor), in.Line());
   in.Skip(1);
   return true;
 }
@@ -221,7 +333,14 @@ bool ReadLampSet(LdtInput& in, TLUM32& rec, std::size_t k) {
   // A negative count marks absolute photometry; the count itself is its magnitude.
   const std::int64_t count = lamps < 0 ? -lamps : lamps;
   rec.SetLampCount(k, static_cast<std::uint32_t>(count));
-  if (lamps < 0) rec.AbsolutePhotometry = 1;
+  if (lamps < 0) {
+    rec.AbsolutePhotometry = 1;
+    in.Add("ldt.absolute-photometry", Severity::kNote,
+           "number of lamps " + std::to_string(lamps) +
+               ": absolute photometry, intensities are candela of the luminaire per " +
+               "1000 lm of the stated lamp flux",
+           in.Line());
+  }
   set.LampType = in.Text();
   double flux = 0.0;
   if (!in.Float(flux, "total lamp flux")) return false;
@@ -231,7 +350,9 @@ bool ReadLampSet(LdtInput& in, TLUM32& rec, std::size_t k) {
   set.ColourAppearance = in.Text();
   set.ColourRendering = in.Text();
   double watts = 0.0;
+  const std::string_view watt_text = in.Peek();
   set.Wattage = in.OptionalFloat(watts) ? ToU16(RoundHalfEven(watts)) : 1;
+  in.ReportNotNumber(watt_text, "wattage", "1 W");
   return true;
 }
 
@@ -244,6 +365,9 @@ bool ReadLampSets(LdtInput& in, TLUM32& rec) {
     return in.Fail("declares " + std::to_string(sets) + " lamp sets, file holds " +
                    std::to_string(in.LinesLeft()) + " more lines");
   rec.NumLampSets = static_cast<std::uint8_t>(sets < 5 ? sets : 5);
+  if (sets > 5)
+    in.Add("ldt.lamp-sets-dropped", Severity::kWarning,
+           "declares " + std::to_string(sets) + " lamp sets; the first 5 are kept", in.Line());
   for (std::size_t k = 0; k < rec.NumLampSets; ++k)
     if (!ReadLampSet(in, rec, k)) return false;
   in.Skip(6 * static_cast<std::size_t>(sets - rec.NumLampSets));
@@ -328,11 +452,30 @@ bool IrregularListIsRegular(const TLUM32& rec) {
   return first == Centi(rec.CFirst) && last == Centi(rec.CLast);
 }
 
+// A regular grid takes its C angles from Dc and skips the listed ones: a check compares them.
+void CompareListedCAngles(LdtInput& in, float dc, std::size_t mc) {
+  bool reported = false;
+  for (std::size_t k = 0; k < mc; ++k) {
+    double angle = 0.0;
+    const bool number = in.OptionalFloat(angle);
+    const long double expected = static_cast<long double>(k) * dc;
+    if (reported || (number && Centi(angle) == Centi(expected))) continue;
+    reported = true;
+    in.Add("ldt.dc-mismatch", Severity::kWarning,
+           "C angle " + std::to_string(k + 1) + " is listed as " + Brief(angle) + ", Dc " +
+               Brief(dc) + " puts it at " + Brief(expected) + "; the angles of Dc are used",
+           in.Line());
+  }
+}
+
 // Line block 28: the C angles of the full circle. A regular grid computes its angles instead.
 bool ReadCAngles(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
   const auto mc = static_cast<std::size_t>(layout.mc);
   if ((rec.GridFlags & kCIrregular) == 0) {
-    in.Skip(mc);
+    if (in.Report() && rec.Symmetry != 1)
+      CompareListedCAngles(in, rec.CStep, mc);
+    else
+      in.Skip(mc);
     rec.MinCStep = rec.CStep;
     return true;
   }
@@ -366,6 +509,27 @@ bool ReadCAngles(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
   return true;
 }
 
+// Dg against the listed gamma angles, and a range other than 0-90, 0-180 or 90-180.
+void CheckGammaList(LdtInput& in, const TLUM32& rec, float declared_dg) {
+  const std::size_t first_line = in.Line() + 1 - rec.NumGammas;
+  const bool irregular = (rec.GridFlags & kGammaIrregular) != 0;
+  if (Centi(declared_dg) != 0 && (irregular || Centi(declared_dg) != Centi(rec.GStep)))
+    in.Add("ldt.dg-mismatch", Severity::kWarning,
+           "Dg " + Brief(declared_dg) + " disagrees with the listed gamma angles (" +
+               (irregular ? std::string("irregular steps") : "step " + Brief(rec.GStep)) +
+               "); the listed angles are used",
+           7);
+  const std::int64_t first = Centi(rec.GetGamma(1)), last = Centi(rec.GetGamma(rec.NumGammas));
+  if (first == 9000 && last == 18000)
+    in.Add("ldt.gamma-range", Severity::kNote,
+           "gamma angles run from 90 to 180: the file holds the upper half only", first_line);
+  else if (first != 0 || (last != 9000 && last != 18000))
+    in.Add("ldt.gamma-range", Severity::kWarning,
+           "gamma angles run from " + Brief(rec.GetGamma(1)) + " to " +
+               Brief(rec.GetGamma(rec.NumGammas)) + ", not 0-90, 0-180 or 90-180",
+           first_line);
+}
+
 // Line block 29.
 bool ReadGammaAngles(LdtInput& in, TLUM32& rec) {
   for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
@@ -376,7 +540,9 @@ bool ReadGammaAngles(LdtInput& in, TLUM32& rec) {
     rec.SetValue(0, j, static_cast<float>(angle));
   }
   if (!Ascending(rec, rec.NumGammas, true)) return in.Fail("gamma angles do not ascend");
+  const float declared_dg = rec.GStep;
   rec.GStep = rec.GammaStepDetect();
+  if (in.Report()) CheckGammaList(in, rec, declared_dg);
   rec.MinGStep = rec.GStep;
   rec.GFirst = rec.GetGamma(1);
   rec.GLast = rec.GetGamma(rec.NumGammas);
@@ -404,16 +570,52 @@ bool ReadIntensities(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
   return true;
 }
 
+// Block 27: recomputed for every output; a check keeps the declared ones to compare.
+void ReadDirectRatios(LdtInput& in) {
+  Findings* report = in.Report();
+  if (!report) return in.Skip(10);
+  std::array<double, 10> ratios{};
+  report->declared.direct_ratios_line = in.Line() + 1;
+  bool all = true;
+  for (double& ratio : ratios)
+    all = in.OptionalFloat(ratio) && all;
+  if (all) report->declared.direct_ratios = ratios;
+}
+
+// Numbers after the table mean that the counts do not fit the data, most often a file that lists
+// every plane of the circle while its symmetry indicator reads fewer.
+void ReportRest(LdtInput& in, const TLUM32& rec, const LdtLayout& layout) {
+  std::size_t numbers = 0;
+  const std::size_t line = in.RestOfFile(numbers);
+  if (line == 0) return;
+  if (numbers == 0) {
+    in.Add("ldt.text-after-table", Severity::kNote,
+           "text follows the last intensity; it is ignored", line);
+    return;
+  }
+  in.Add("ldt.extra-values", Severity::kWarning,
+         std::to_string(numbers) + " more numbers follow the last intensity and are ignored: " +
+             "symmetry " + std::to_string(rec.Symmetry) + " reads " +
+             std::to_string(rec.NumPlanes) + (rec.NumPlanes == 1 ? " plane" : " planes") + " of " +
+             std::to_string(rec.NumGammas) + " values (Mc " + std::to_string(layout.mc) + ")",
+         line);
+}
+
 bool ParseLdt(LdtInput& in, TLUM32& rec) {
   LdtLayout layout;
   if (!ReadHead(in, rec, layout) || !ReadDimensions(in, rec) || !ReadRatios(in, rec, layout) ||
       !ReadLampSets(in, rec))
     return false;
-  in.Skip(10);  // direct ratios: recomputed for every output
+  ReadDirectRatios(in);
 
   rec.GridFlags = 0;
   if (Centi(rec.GStep) == 0) rec.GridFlags |= kGammaIrregular;
   if (Centi(rec.CStep) == 0 || !StepClosesTheCircle(rec, layout)) rec.GridFlags |= kCIrregular;
+  if (Centi(rec.CStep) != 0 && !StepClosesTheCircle(rec, layout))
+    in.Add("ldt.dc-mismatch", Severity::kWarning,
+           "Dc " + Brief(rec.CStep) + " with Mc " + std::to_string(layout.mc) +
+               " planes does not close the circle; the listed C angles are used",
+           5);
   if (!PlanStoredPlanes(in, rec, layout) || !ReadCAngles(in, rec, layout) ||
       !ReadGammaAngles(in, rec))
     return false;
@@ -422,6 +624,7 @@ bool ParseLdt(LdtInput& in, TLUM32& rec) {
       rec.SetValue(i, 0,
                    static_cast<float>(static_cast<long double>(i - 1) * rec.CStep + rec.CFirst));
   if (!ReadIntensities(in, rec, layout)) return false;
+  if (in.Report()) ReportRest(in, rec, layout);
 
   rec.PhotSystem = kSystemC;
   return true;
@@ -429,9 +632,10 @@ bool ParseLdt(LdtInput& in, TLUM32& rec) {
 
 }  // namespace
 
-bool ParseEulumdat(TLUM32& rec, std::string_view text) {
-  LdtInput in(text);
+bool ParseEulumdat(TLUM32& rec, std::string_view text, Findings* findings) {
+  LdtInput in(text, findings);
   const bool ok = ParseLdt(in, rec);
+  in.Finish();
   rec.ReadError = in.Error();
   return ok;
 }

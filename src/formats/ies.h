@@ -13,6 +13,7 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 class LineReader;
 
@@ -20,7 +21,7 @@ class LineReader;
 bool IsKeywordEdition(std::uint8_t code);
 
 // Parses IES text; code := 5, 6, 7, 8 or 10 by edition. On failure rec.ReadError says why.
-bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code);
+bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code, Findings* findings = nullptr);
 
 // The text after `keyword` on the first header line whose first word is `keyword` in any letter
 // case, trimmed; "" when no such line comes before the TILT line. Rewinds `in` first.

@@ -1,6 +1,7 @@
 // IES LM-63 reader. Photometric type C lands in the record as C planes (rows) over gamma angles
 // (columns); types B and A are held the other way round, vertical angles as rows, so that the
 // rows are the B (or A) planes of the record's B-beta convention. Intensities are stored in cd/klm.
+#include <algorithm>
 #include <cmath>
 #include <memory>
 #include <vector>
@@ -10,6 +11,7 @@
 #include "formats/textio.h"
 #include "formats/value_lists.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 #include "support/rounding.h"
 
 namespace lumatra {
@@ -79,7 +81,8 @@ bool ReadRecordLine(LineReader& in, std::size_t words, std::string& line) {
 
 class IesReader {
  public:
-  IesReader(TLUM32& rec, std::string_view text) : rec_(rec), in_(text), values_(in_) {}
+  IesReader(TLUM32& rec, std::string_view text, Findings* findings)
+      : rec_(rec), text_(text), in_(text), values_(in_), findings_(findings) {}
 
   bool Read(std::uint8_t& code) {
     code = kFormatLoadFailed;
@@ -95,7 +98,10 @@ class IesReader {
     if (IsKeywordEdition(edition_)) ReadKeywordFields();
     if (!ReadTenValues()) return false;
     if (!ReadThreeValues()) return false;
+    values_.Watch(findings_, "ies");
     if (!(rec_.PhotSystem == kSystemC ? ReadTypeC() : ReadTypeBA())) return false;
+    values_.Finish();
+    if (findings_) CheckFile(tilt_line);
     code = edition_;
     return true;
   }
@@ -108,6 +114,130 @@ class IesReader {
   // The same for a fault found on a line: "ies: line N: <reason>".
   bool FailAt(std::size_t line, const std::string& reason) {
     return Fail(AtLine("ies", line) + reason);
+  }
+
+  void Add(std::string_view code, Severity severity, std::string message, std::size_t line) {
+    if (findings_) findings_->Add(code, severity, std::move(message), line);
+  }
+
+  // What only a check asks about: the TILT data, the keywords the edition requires, the line
+  // lengths it allows, and text after the last candela value.
+  void CheckFile(std::size_t tilt_line) {
+    if (rec_.IesTiltDropped)
+      Add("ies.tilt-ignored", Severity::kWarning,
+          "the tilt data of this line is not applied to the intensities", tilt_line);
+    CheckKeywords();
+    CheckLineLengths(tilt_line);
+    std::size_t numbers = 0;
+    if (const std::size_t line = values_.TakeRest(numbers); line != 0 && numbers == 0)
+      Add("ies.text-after-table", Severity::kNote,
+          "text follows the last candela value; it is ignored", line);
+    else if (line != 0)
+      Add("ies.extra-values", Severity::kWarning,
+          FormatInteger(static_cast<std::int64_t>(numbers)) +
+              " more numbers follow the last candela value and are ignored: the counts " +
+              FormatInteger(nv_) + " x " + FormatInteger(nh_) + " do not fit the data",
+          line);
+  }
+
+  void CheckKeywords() {
+    std::vector<std::string_view> required;
+    if (edition_ == kFormatIes91 || edition_ == kFormatIes95) required = {"[TEST]", "[MANUFAC]"};
+    if (IsKeywordEdition(edition_)) required = {"[TEST]", "[TESTLAB]", "[ISSUEDATE]", "[MANUFAC]"};
+    const std::vector<IesKeyword> keywords = IesKeywords(*rec_.LabelLines);
+    for (std::string_view name : required) {
+      bool found = false;
+      for (const IesKeyword& keyword : keywords)
+        found = found || keyword.name == name;
+      if (!found)
+        Add("ies.keyword-missing", Severity::kWarning,
+            std::string(name) + ", which " + EditionName() + " requires, is missing", 0);
+    }
+  }
+
+  std::string EditionName() const {
+    switch (edition_) {
+      case kFormatIes91:
+        return "LM-63-1991";
+      case kFormatIes95:
+        return "LM-63-1995";
+      case kFormatIes02:
+        return "LM-63-2002";
+      case kFormatIes19:
+        return "LM-63-2019";
+      default:
+        return "LM-63-1986";
+    }
+  }
+
+  // Up to 1995 the label lines and the TILT line hold at most 80 characters and the other lines
+  // 132; from 2002 on every line may hold 256.
+  void CheckLineLengths(std::size_t tilt_line) {
+    LineReader lines(text_);
+    std::string_view line;
+    std::size_t first = 0, count = 0, first_length = 0, first_limit = 0;
+    while (lines.Next(line)) {
+      const bool header = lines.LineNumber() <= tilt_line;
+      const std::size_t limit = IsKeywordEdition(edition_) ? 256 : header ? 80 : 132;
+      if (line.size() <= limit) continue;
+      if (count++ == 0) {
+        first = lines.LineNumber();
+        first_length = line.size();
+        first_limit = limit;
+      }
+    }
+    if (count == 0) return;
+    std::string message = "line holds " + FormatInteger(static_cast<std::int64_t>(first_length)) +
+                          " characters, more than the " +
+                          FormatInteger(static_cast<std::int64_t>(first_limit)) + " " +
+                          EditionName() + " allows";
+    if (count > 1)
+      message += " (" + FormatInteger(static_cast<std::int64_t>(count)) + " lines are too long)";
+    Add("ies.line-too-long", Severity::kWarning, std::move(message), first);
+  }
+
+  // A word of the ten-value or three-value record that is not what its field needs.
+  void CheckWord(std::string_view word, bool integer, const char* what) {
+    if (!findings_) return;
+    std::string text(TrimView(word));
+    if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+    double v = 0;
+    const std::size_t line = in_.LineNumber();
+    if (!ParseNumber(text, v)) {
+      Add("ies.not-a-number", Severity::kWarning,
+          std::string(what) + " \"" + std::string(word).substr(0, 40) +
+              "\" is not a number, read as 0",
+          line);
+    } else if (integer && StrToIntOrZero(word) == 0 && v != 0) {
+      Add("ies.not-an-integer", Severity::kWarning,
+          std::string(what) + " \"" + std::string(word) + "\" is not a whole number, read as 0",
+          line);
+    }
+  }
+
+  // The ranges LM-63 allows for type C: horizontal 0, 0-90, 0-180, 0-360 and (from 1995)
+  // 90-270; vertical 0-90, 0-180, 90-180.
+  void CheckTypeCRanges(const std::vector<float>& vertical, const std::vector<float>& horizontal,
+                        std::size_t vertical_line, std::size_t horizontal_line) {
+    if (!findings_) return;
+    const std::int64_t v0 = Centi(vertical.front()), v1 = Centi(vertical.back());
+    if (v0 == 9000 && v1 == 18000)
+      Add("ies.v-range", Severity::kNote,
+          "vertical angles run from 90 to 180: the file holds the upper half only", vertical_line);
+    else if (!(v0 == 0 && (v1 == 9000 || v1 == 18000)))
+      Add("ies.v-range", Severity::kWarning,
+          "vertical angles run from " + Brief(vertical.front()) + " to " + Brief(vertical.back()) +
+              ", not 0-90, 0-180 or 90-180",
+          vertical_line);
+    const std::int64_t h0 = Centi(horizontal.front()), h1 = Centi(horizontal.back());
+    const bool from_1995 = edition_ != kFormatIes86 && edition_ != kFormatIes91;
+    const bool allowed = (h0 == 0 && (h1 == 0 || h1 == 9000 || h1 == 18000 || h1 == 36000)) ||
+                         (h0 == 9000 && h1 == 27000 && from_1995);
+    if (!allowed)
+      Add("ies.h-range", Severity::kWarning,
+          "horizontal angles run from " + Brief(horizontal.front()) + " to " +
+              Brief(horizontal.back()) + ", not a range " + EditionName() + " allows",
+          horizontal_line);
   }
 
   // The edition from the first line, and the number of the TILT line (any letter case).
@@ -183,12 +313,32 @@ class IesReader {
     if (!ReadRecordLine(in_, 10, line))
       return Fail("ies: file ends before the ten values after the TILT line");
     auto word = [&line](std::size_t n) { return ExtractWordView(n, line, ValueDelimiters); };
+    if (findings_) {
+      static constexpr const char* kNames[10] = {"number of lamps",
+                                                 "lumens per lamp",
+                                                 "candela multiplier",
+                                                 "number of vertical angles",
+                                                 "number of horizontal angles",
+                                                 "photometric type",
+                                                 "units type",
+                                                 "width",
+                                                 "length",
+                                                 "height"};
+      for (std::size_t n = 1; n <= 10; ++n)
+        CheckWord(word(n), n == 1 || (n >= 4 && n <= 7), kNames[n - 1]);
+      if (line.find('\t') != std::string::npos)
+        Add("ies.tab-separator", Severity::kWarning, "values separated by tabs, read as blanks",
+            in_.LineNumber());
+    }
 
     rec_.NumLampSets = 1;
     LampSetData& lamp = rec_.LampSet[0];
     // 0 (and nonsense below it) means one lamp.
     const std::int32_t lamps = StrToIntOrZero(word(1));
     rec_.SetLampCount(0, static_cast<std::uint32_t>(lamps < 1 ? 1 : lamps));
+    if (lamps < 1)
+      Add("ies.lamp-count", Severity::kWarning,
+          "number of lamps " + FormatInteger(lamps) + " is taken as 1", in_.LineNumber());
     const long double count = rec_.LampCount(0);
     const long double lumens = StrToFloatOrZero(word(2));
     if (lumens <= 0) {
@@ -197,6 +347,15 @@ class IesReader {
       // cd/klm x TotalFlux / 1000 gives them back.
       rec_.AbsolutePhotometry = 1;
       lamp.TotalFlux = static_cast<float>(AbsoluteLampFlux(rec_, lamp_text_));
+      if (lumens == -1)
+        Add("ies.absolute-photometry", Severity::kNote,
+            "lumens per lamp -1: absolute photometry, kept relative to " + Brief(lamp.TotalFlux) +
+                " lm",
+            in_.LineNumber());
+      else
+        Add("ies.lumens", Severity::kWarning,
+            "lumens per lamp " + Brief(lumens) + " is no lamp flux; read as absolute photometry",
+            in_.LineNumber());
     } else {
       lamp.TotalFlux = static_cast<float>(count * lumens);
       if (!std::isfinite(lamp.TotalFlux) || lamp.TotalFlux <= 0.0f)
@@ -205,6 +364,12 @@ class IesReader {
     lamp.FluxPerLamp = static_cast<float>(lamp.TotalFlux / count);
     divisor_ = lamp.TotalFlux / 1000.0L;
     multiplier_ = StrToFloatOrZero(word(3));
+    if (multiplier_ == 0)
+      Add("ies.multiplier", Severity::kWarning, "candela multiplier 0 is taken as 1",
+          in_.LineNumber());
+    else if (multiplier_ != 1)
+      Add("ies.multiplier", Severity::kNote, "candela values multiplied by " + Brief(multiplier_),
+          in_.LineNumber());
     if (multiplier_ == 0) multiplier_ = 1;
     nv_ = StrToIntOrZero(word(4));
     nh_ = StrToIntOrZero(word(5));
@@ -217,6 +382,11 @@ class IesReader {
                     "photometric type " + FormatInteger(type) + " is not 1 (C) or 2 (B)");
     rec_.PhotSystem = type == 1 ? kSystemC : kSystemB;
     const std::int32_t units = StrToIntOrZero(word(7));
+    if (units != 1 && units != 2)
+      Add("ies.units", Severity::kWarning,
+          "units type " + FormatInteger(units) +
+              " is not 1 (feet) or 2 (metres); the dimensions read as 0",
+          in_.LineNumber());
     const long double to_mm = units == 1 ? 304.8L : units == 2 ? 1000.0L : 0.0L;
     auto mm = [&](std::size_t n) { return RoundHalfEven(StrToFloatOrZero(word(n)) * to_mm); };
     std::int64_t width = mm(8);
@@ -242,6 +412,15 @@ class IesReader {
       return Fail("ies: file ends before the ballast factor and input watts");
     rec_.BallastFactor =
         static_cast<float>(StrToFloatOrZero(ExtractWordView(1, line, ValueDelimiters)));
+    if (findings_) {
+      CheckWord(ExtractWordView(1, line, ValueDelimiters), false, "ballast factor");
+      CheckWord(ExtractWordView(3, line, ValueDelimiters), false, "input watts");
+    }
+    if (rec_.BallastFactor != 1)
+      Add("ies.ballast-factor", Severity::kNote,
+          "ballast factor " + Brief(rec_.BallastFactor) +
+              " is kept but not applied to the candela values",
+          in_.LineNumber());
     rec_.LampSet[0].Wattage =
         ToU16(RoundHalfEven(StrToFloatOrZero(ExtractWordView(3, line, ValueDelimiters))));
     // Earlier editions hold the ballast-lamp photometric factor there (2002: reserved).
@@ -294,7 +473,9 @@ class IesReader {
     if (!CheckFileHolds(nh_ > 1 ? nh_ - 1 : 1)) return false;
     std::vector<float> vertical, horizontal;
     if (!ReadAngles(nv_, vertical, "vertical angles")) return false;
+    const std::size_t vertical_line = values_.Line();
     if (!ReadAngles(nh_, horizontal, "horizontal angles")) return false;
+    CheckTypeCRanges(vertical, horizontal, vertical_line, values_.Line());
 
     // A closing 360-degree plane repeats C0; it is dropped (its candela values come last).
     const bool drop360 = nh_ > 1 && Centi(horizontal.back()) == 36000;
@@ -324,7 +505,34 @@ class IesReader {
     for (std::int32_t p = 1; p <= planes; ++p) {
       if (!ReadCandela([&](std::int32_t v, float x) { matrix->SetValue(p, v, x); })) return false;
     }
+    if (drop360 && findings_) CompareC360();
     return true;
+  }
+
+  // The dropped 360-degree plane should repeat C0; a check reads it to see.
+  void CompareC360() {
+    if (values_.WordsAhead(static_cast<std::size_t>(nv_)) < static_cast<std::size_t>(nv_)) return;
+    long double peak = 0, largest = 0;
+    for (std::int32_t v = 1; v <= nv_; ++v)
+      for (std::size_t p = 1; p <= rec_.NumPlanes; ++p)
+        peak = std::max<long double>(peak, std::fabs(rec_.GetIntensity(p, v)));
+    float at = 0;
+    std::size_t line = 0;
+    for (std::int32_t v = 1; v <= nv_; ++v) {
+      const long double x = values_.Next() * multiplier_ / divisor_;
+      const long double d = std::fabs(x - rec_.GetIntensity(1, v));
+      if (d > largest) {
+        largest = d;
+        at = rec_.GetGamma(v);
+        line = values_.Line();
+      }
+    }
+    if (peak > 0 && largest > 0.01L * peak)
+      Add("ies.c360-differs", Severity::kWarning,
+          "the 360-degree plane differs from C0 by " + Brief(largest) + " cd/klm (" +
+              Brief(std::round(1000 * largest / peak) / 10) + " % of the peak) at gamma " +
+              Brief(at) + "; C0 is kept",
+          line);
   }
 
   bool ReadTypeBA() {
@@ -357,6 +565,7 @@ class IesReader {
   }
 
   TLUM32& rec_;
+  std::string_view text_;
   LineReader in_;
   ValueStream values_;  // the angle and candela lists: one stream of numbers
   std::uint8_t edition_ = kFormatIes86;
@@ -365,6 +574,7 @@ class IesReader {
   std::int32_t nh_ = 0;
   long double multiplier_ = 1;
   long double divisor_ = 1;
+  Findings* findings_;
 };
 
 }  // namespace
@@ -383,8 +593,8 @@ std::string FindIesKeyword(LineReader& in, std::string_view keyword) {
   return {};
 }
 
-bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code) {
-  return IesReader(rec, text).Read(code);
+bool ParseIes(TLUM32& rec, std::string_view text, std::uint8_t& code, Findings* findings) {
+  return IesReader(rec, text, findings).Read(code);
 }
 
 }  // namespace lumatra

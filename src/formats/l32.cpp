@@ -144,7 +144,7 @@ std::string L32Bytes(TLUM32& rec) {
   return out;
 }
 
-bool ParseL32(TLUM32& rec, std::string_view bytes) {
+bool ParseL32(TLUM32& rec, std::string_view bytes, Findings*) {
   // Everything is checked before the record is touched: a refused file leaves it as it was.
   if (bytes.size() < kHeaderSize) return Fail(rec, "l32: file is shorter than its header");
   if (bytes.substr(18, kIdentifier.size()) != kIdentifier)

@@ -6,9 +6,10 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
-bool ParseL32(TLUM32& rec, std::string_view bytes);
+bool ParseL32(TLUM32& rec, std::string_view bytes, Findings* findings = nullptr);
 std::string L32Bytes(TLUM32& rec);
 
 }  // namespace lumatra

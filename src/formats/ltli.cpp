@@ -19,6 +19,7 @@
 #include "formats/value_lists.h"
 #include "formats/writable_table.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 #include "support/io_error.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
@@ -101,9 +102,22 @@ std::size_t LinesAhead(LineReader in, std::size_t enough) {
 }
 
 // Intensities from line 6 on, 17 fields per line.
-void ReadIntensities(TLUM32& rec, LineReader& in, bool reversed) {
+// A check looks at every intensity field that is not a whole number and read as 0.
+void ReportField(Findings* findings, std::string_view line, std::size_t n, std::size_t line_no,
+                 std::size_t& count) {
+  const std::size_t start = (n - 1) * kFieldWidth;
+  const std::string_view text =
+      start < line.size() ? TrimView(line.substr(start, kFieldWidth)) : "";
+  if (text.empty() || text == "0" || StrToIntOrZero(text) != 0) return;
+  if (count++ == 0)
+    findings->Add("ltli.not-a-number", Severity::kWarning,
+                  "intensity field \"" + std::string(text) + "\" is not a whole number, read as 0",
+                  line_no);
+}
+
+void ReadIntensities(TLUM32& rec, LineReader& in, bool reversed, Findings* findings) {
   std::string_view line;
-  std::size_t field = kFieldsPerLine;
+  std::size_t field = kFieldsPerLine, bad = 0;
   for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
     for (std::size_t k = 1; k <= rec.NumPlanes; ++k) {
       if (field == kFieldsPerLine) {
@@ -112,6 +126,7 @@ void ReadIntensities(TLUM32& rec, LineReader& in, bool reversed) {
       }
       const std::size_t row = reversed ? rec.NumPlanes - k + 1 : k;
       rec.SetValue(row, j, static_cast<float>(Field(line, ++field)));
+      if (findings) ReportField(findings, line, field, in.LineNumber(), bad);
     }
   }
 }
@@ -129,7 +144,7 @@ std::string Unquote(std::string_view text) {
   return Trim(s);
 }
 
-bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn) {
+bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn, Findings* findings) {
   ClearKeepingName(rec);
   LineReader in(text);
   const std::string_view first = in.ReadLine().substr(0, kShortTextMax);
@@ -190,7 +205,7 @@ bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn) {
     rec.SetValue(i, 0, rec.CFirst + static_cast<float>(i - 1) * rec.CStep);
   for (std::size_t j = 1; j <= gammas; ++j)
     rec.SetValue(0, j, rec.GFirst + static_cast<float>(j - 1) * rec.GStep);
-  ReadIntensities(rec, in, layout.reversed);
+  ReadIntensities(rec, in, layout.reversed, findings);
   turn = layout.rotation;
   return true;
 }

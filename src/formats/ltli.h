@@ -12,11 +12,12 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
 // `turn`: the rotation (degrees about the vertical axis) that brings the file's C0 plane where the
 // record has it; 0 when none is needed.
-bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn);
+bool ParseLTLI(TLUM32& rec, std::string_view text, float& turn, Findings* findings = nullptr);
 std::string LTLIText(TLUM32& rec);
 
 // n in decimal, right-aligned in 4 columns; a longer text is not cut.

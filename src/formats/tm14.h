@@ -11,9 +11,10 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
-bool ParseTm14(TLUM32& rec, std::string_view text);
+bool ParseTm14(TLUM32& rec, std::string_view text, Findings* findings = nullptr);
 std::string Tm14Text(TLUM32& rec);
 
 // The luminous area (AreaDim) seen from the direction (gamma, C), in square metres.

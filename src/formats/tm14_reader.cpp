@@ -11,6 +11,7 @@
 #include "formats/tm14.h"
 #include "formats/value_lists.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 #include "support/rounding.h"
 #include "support/text_fields.h"
 
@@ -258,7 +259,7 @@ void ReadOpeningLine(TLUM32& rec, LineReader& in) {
 
 }  // namespace
 
-bool ParseTm14(TLUM32& rec, std::string_view text) {
+bool ParseTm14(TLUM32& rec, std::string_view text, Findings* findings) {
   ClearKeepingName(rec);
   LineReader in(text);
   const std::string signature = UpperCase(ExtractWordView(1, Head(in.ReadLine()), ValueDelimiters));
@@ -287,6 +288,7 @@ bool ParseTm14(TLUM32& rec, std::string_view text) {
   const auto ng = static_cast<std::size_t>(n_gamma);
   const auto nc = static_cast<std::size_t>(n_c);
   ValueStream values(in);
+  values.Watch(findings, "tm14");
   const bool read =
       rec.PhotSystem == kSystemC ? ReadCGamma(rec, values, ng, nc) : ReadBBeta(rec, values, ng, nc);
   if (!read) {
@@ -294,7 +296,13 @@ bool ParseTm14(TLUM32& rec, std::string_view text) {
     ClearKeepingName(rec);
     return Fail(rec, reason);
   }
+  values.Finish();
   ReadOpeningLine(rec, in);
+  if (findings && rec.OpeningShape == 0)
+    findings->Add("tm14.opening", Severity::kNote,
+                  "no known shape of the luminous opening after the table; the luminous area "
+                  "stays 0",
+                  in.LineNumber());
   return true;
 }
 

@@ -2,6 +2,7 @@
 
 #include "formats/grid_rules.h"
 #include "model/lum32.h"
+#include "support/findings.h"
 
 namespace lumatra {
 
@@ -26,7 +27,69 @@ bool ValueStream::NextWord(std::string_view& word) {
 
 double ValueStream::Next() {
   std::string_view word;
-  return NextWord(word) ? StrToFloatOrZero(word) : 0.0;
+  if (!NextWord(word)) return 0.0;
+  if (findings_) return Watched(word);
+  return StrToFloatOrZero(word);
+}
+
+// Next for a check: the word and its line are looked at as well.
+double ValueStream::Watched(std::string_view word) {
+  if (line_no_ != watched_line_) {
+    watched_line_ = line_no_;
+    if (line_.find('\t') != std::string_view::npos) ReportTabs();
+  }
+  const double value = StrToFloatOrZero(word);
+  if (value == 0.0) ReportWord(word);
+  return value;
+}
+
+void ValueStream::Watch(Findings* findings, std::string_view format) {
+  findings_ = findings;
+  format_ = format;
+}
+
+void ValueStream::ReportWord(std::string_view word) {
+  std::string text(word);
+  if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
+  double v = 0;
+  if (ParseNumber(text, v)) return;
+  if (bad_words_++ > 0) return;
+  bad_word_index_ = findings_->All().size();
+  findings_->Add(format_ + ".not-a-number", Severity::kWarning,
+                 "\"" + std::string(word).substr(0, 40) + "\" is not a number, read as 0",
+                 line_no_);
+}
+
+void ValueStream::ReportTabs() {
+  if (tab_lines_++ > 0) return;
+  tab_index_ = findings_->All().size();
+  findings_->Add(format_ + ".tab-separator", Severity::kWarning,
+                 "values separated by tabs, read as blanks", line_no_);
+}
+
+void ValueStream::Finish() {
+  if (!findings_) return;
+  auto more = [&](std::size_t count, std::size_t index, const char* what) {
+    if (count > 1 && index < findings_->All().size())
+      findings_->Amend(index, findings_->All()[index].message + " (" +
+                                  FormatInteger(static_cast<std::int64_t>(count)) + " " + what +
+                                  ")");
+  };
+  more(bad_words_, bad_word_index_, "words");
+  more(tab_lines_, tab_index_, "lines");
+  findings_ = nullptr;
+}
+
+std::size_t ValueStream::TakeRest(std::size_t& numbers) {
+  numbers = 0;
+  std::size_t first = 0;
+  std::string_view word;
+  while (NextWord(word)) {
+    if (first == 0) first = line_no_;
+    double v = 0;
+    if (ParseNumber(word, v)) ++numbers;
+  }
+  return first;
 }
 
 std::vector<double> ValueStream::Take(std::size_t count) {

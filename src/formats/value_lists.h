@@ -13,6 +13,7 @@
 
 namespace lumatra {
 
+class Findings;
 class TLUM32;
 
 class ValueStream {
@@ -31,13 +32,31 @@ class ValueStream {
   // counts against what a file holds before anything is allocated.
   std::size_t WordsAhead(std::size_t enough) const;
 
+  // From here on, reports words that are not numbers (read as 0) and lines whose values are
+  // separated by tabs to `findings`, naming the format ("ies") in the codes. Each kind once,
+  // with a count added by Finish.
+  void Watch(Findings* findings, std::string_view format);
+  void Finish();
+  // Takes the rest of the data: the line of its first word (0 when there is none) and how many
+  // of its words are numbers.
+  std::size_t TakeRest(std::size_t& numbers);
+
  private:
   bool NextWord(std::string_view& word);
+
+  double Watched(std::string_view word);
+  void ReportWord(std::string_view word);
+  void ReportTabs();
 
   LineReader& in_;
   std::string_view line_;
   std::size_t pos_ = 0;
   std::size_t line_no_ = 0;
+  // Only set while a check watches the stream.
+  Findings* findings_ = nullptr;
+  std::string format_;
+  std::size_t bad_words_ = 0, bad_word_index_ = 0, tab_lines_ = 0, tab_index_ = 0;
+  std::size_t watched_line_ = 0;
 };
 
 // The head of a reason found on a line: "<format>: line N: " ("line N: " without a format).

@@ -41,7 +41,7 @@ inline std::vector<const FormatRow*> TargetWriters() {
 inline bool ParseWith(const FormatRow& reader, TLUM32& rec, std::string_view bytes,
                       std::uint8_t& code) {
   code = reader.code;
-  return reader.read(rec, bytes, code);
+  return reader.read(rec, bytes, code, nullptr);
 }
 
 inline std::string Num(float x) {
