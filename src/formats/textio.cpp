@@ -1,6 +1,7 @@
 #include "formats/textio.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -174,18 +175,21 @@ void DropNegativeZero(std::string& s) {
 // its digit generation: the double is m * 2^e exactly, so m * 10^decimals, shifted by -e with the
 // exact remainder rounded half to even, gives the digits. Covers |x| < 1e9 with at most 9
 // decimals (intensities, angles, dimensions); false otherwise. No sign on a result of zero.
-bool FastFixedDecimals(double x, int decimals, std::string& out) {
+// `int_digits`: the digits before the point, 0 for "0.x" (1 for a plain "0").
+bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits) {
   __extension__ typedef unsigned __int128 Wide;
   static constexpr std::uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
                                              100000, 1000000, 10000000, 100000000, 1000000000};
   const double magnitude = std::fabs(x);
   if (decimals < 0 || decimals > 9 || !(magnitude < 1e9)) return false;
   std::uint64_t q = 0;
-  if (magnitude != 0) {
-    int exponent = 0;
-    const double fraction = std::frexp(magnitude, &exponent);  // magnitude = fraction * 2^exp
-    const auto mantissa = static_cast<std::uint64_t>(std::ldexp(fraction, 53));
-    const int shift = 53 - exponent;  // at least 23 below 1e9
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const auto biased_exponent = static_cast<int>(bits >> 52);
+  if (biased_exponent != 0) {  // subnormals and zero round to 0 at 9 decimals
+    // magnitude = mantissa * 2^-shift, with the implicit leading bit
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int shift = 1075 - biased_exponent;  // at least 23 below 1e9
     const Wide scaled = Wide{mantissa} * kPow10[decimals];
     if (shift < 128) {
       q = static_cast<std::uint64_t>(scaled >> shift);
@@ -202,10 +206,12 @@ bool FastFixedDecimals(double x, int decimals, std::string& out) {
   for (int d = 0; d < decimals; ++d, part /= 10)
     *--p = static_cast<char>('0' + part % 10);
   if (decimals > 0) *--p = '.';
+  const char* point = p;
   do {
     *--p = static_cast<char>('0' + whole % 10);
     whole /= 10;
   } while (whole != 0);
+  int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
   if (x < 0 && q != 0) *--p = '-';
   out.assign(p, end);
   return true;
@@ -213,7 +219,8 @@ bool FastFixedDecimals(double x, int decimals, std::string& out) {
 
 std::string FixedDecimals(long double x, int decimals) {
   std::string fast;
-  if (FastFixedDecimals(static_cast<double>(x), decimals, fast)) return fast;
+  int int_digits = 0;
+  if (FastFixedDecimals(static_cast<double>(x), decimals, fast, int_digits)) return fast;
   char buf[512];
   auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
                                  std::chars_format::fixed, decimals);
@@ -249,9 +256,13 @@ int IntegerDigits(const std::string& fixed) {
 
 std::string FormatFixed(long double x, int precision, int decimals) {
   if (!std::isfinite(x)) x = 0;
-  std::string s = FixedDecimals(x, decimals);
-  int int_digits = IntegerDigits(s);
-  if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
+  std::string s;
+  int int_digits = 0;
+  if (!FastFixedDecimals(static_cast<double>(x), decimals, s, int_digits)) {
+    s = FixedDecimals(x, decimals);
+    int_digits = IntegerDigits(s);
+    if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
+  }
   if (int_digits > precision) return ExponentForm(x, precision);
   if (int_digits + decimals <= precision) return s;
   // Fewer significant digits than decimals allow: round at the precision, keep the decimals.
