@@ -6,7 +6,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <atomic>
 #include <cctype>
 #include <cerrno>
@@ -262,19 +261,12 @@ std::string ReadFileBytes(const std::string& path) {
   struct stat st;
   if (::fstat(file.get(), &st) != 0) throw IoError("cannot read file");
   if (S_ISDIR(st.st_mode)) throw IoError("cannot open file: is a directory");
-  const auto too_large = [] {
-    return IoError("file too large (over " + std::to_string(kMaxInputFileSize >> 20) + " MB)");
-  };
-  if (static_cast<std::uint64_t>(st.st_size) > kMaxInputFileSize) throw too_large();
-  // The size read at the open, and one byte more to see the end; a file that grows meanwhile is
-  // read on, within the limit.
-  std::string bytes(static_cast<std::size_t>(st.st_size) + 1, '\0');
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxInputFileSize)
+    throw IoError("file too large (over " + std::to_string(kMaxInputFileSize >> 20) + " MB)");
+  // The size found at the open, as that moment's file; a file that shrinks meanwhile ends early.
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
   std::size_t got = 0;
-  while (true) {
-    if (got == bytes.size()) {
-      if (bytes.size() > kMaxInputFileSize) throw too_large();
-      bytes.resize(std::min(bytes.size() * 2, kMaxInputFileSize + 1));
-    }
+  while (got < bytes.size()) {
     const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) throw IoError("cannot read file");
