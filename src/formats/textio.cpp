@@ -149,9 +149,10 @@ std::int32_t StrToIntOrZero(std::string_view text) {
 }
 
 double StrToFloatOrZero(std::string_view text) {
-  std::string s(text);
-  if (auto comma = s.find(','); comma != std::string::npos) s[comma] = '.';
   double v = 0.0;
+  if (text.find(',') == std::string_view::npos) return ParseNumber(TrimView(text), v) ? v : 0.0;
+  std::string s(text);
+  s[s.find(',')] = '.';
   return ParseNumber(TrimView(s), v) ? v : 0.0;
 }
 
