@@ -158,7 +158,8 @@ TEST(BatchDriver, TwoRunsIntoOneFolderWriteEachTargetOnce) {
     fs::copy_file(kLamp, sources.back());
   }
   ScriptedUi second_ui;
-  BatchDriver second(first.settings, second_ui, "");
+  ConversionSettings second_settings = first.settings;  // each run stores its ACTFMT
+  BatchDriver second(second_settings, second_ui, "");
   std::vector<std::string> first_files = sources, second_files = sources;
   std::thread other([&] { second.StartStop(second_files, kFormatIes95); });
   first.driver.StartStop(first_files, kFormatIes95);
