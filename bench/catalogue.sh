@@ -32,7 +32,8 @@ mkdir "$work/c"
 for ((s = 0; s < ${#sources[@]} && s < count; ++s)); do
   copies=()
   for ((i = s; i < count; i += ${#sources[@]})); do
-    copies+=("$work/c/$(printf '%06d' "$i")_$(basename "${sources[s]}")")
+    printf -v name '%s/c/%06d_%s' "$work" "$i" "${sources[s]##*/}"
+    copies+=("$name")
   done
   tee "${copies[@]}" <"${sources[s]}" >/dev/null
 done
