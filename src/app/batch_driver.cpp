@@ -7,6 +7,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <system_error>
 #include <thread>
 #include <utility>
 
@@ -145,8 +146,12 @@ class BatchDriver::Parallel : public BatchDriver::Turns {
   // Runs the workers; returns the number of files done from the front of the list.
   std::size_t Run(unsigned threads) {
     std::vector<std::thread> workers;
-    for (unsigned t = 1; t < threads; ++t)
-      workers.emplace_back([this] { Work(); });
+    try {
+      for (unsigned t = 1; t < threads; ++t)
+        workers.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: the ones there are do the work.
+    }
     Work();
     for (std::thread& worker : workers)
       worker.join();
@@ -199,7 +204,12 @@ class BatchDriver::Parallel : public BatchDriver::Turns {
   void Work() {
     for (std::size_t index; Take(index);) {
       HeldLog log(*this, index);
-      FileOutcome outcome = driver_.ConvertAt(index, files_[index], log, *this);
+      FileOutcome outcome;
+      try {
+        outcome = driver_.ConvertAt(index, files_[index], log, *this);
+      } catch (const std::exception& e) {  // a worker must not end the program
+        outcome.reason = e.what();
+      }
       Finish(index, std::move(outcome));
     }
   }

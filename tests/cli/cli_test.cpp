@@ -84,8 +84,8 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
   fs::copy_file(TestDataDir() / "ies" / "williams_1995.ies", tmp / "tree/b.IES");
   for (const char* name : {"tree/noext", "tree/notes.txt", "tree/sub/d.ldt"})
     WriteFile(tmp / name, "no photometry\n");
-  WriteFile(tmp / "list.txt", tmp.path().string() + "/a.ldt\r\n\n" + tmp.path().string() +
-                                  "/tree/sub/c.ldt\n");
+  WriteFile(tmp / "list.txt",
+            tmp.path().string() + "/a.ldt\r\n\n" + tmp.path().string() + "/tree/sub/c.ldt\n");
 
   std::ifstream script(TestDataDir() / "cli" / "session.cmds");
   std::string transcript;
