@@ -9,10 +9,12 @@
 #include <vector>
 
 #include "app/format_table.h"
+#include "app/pipeline.h"
 #include "model/lum32.h"
 #include "photometry/evaluation.h"
 #include "photometry/litg.h"
 #include "photometry/resample.h"
+#include "support/short_date.h"
 
 namespace lumatra {
 namespace {
@@ -108,6 +110,44 @@ void BM_IesToLdt(benchmark::State& state) {
   RunConversion(state, IesFiles(), kFormatIes86, kFormatEulumdat);
 }
 BENCHMARK(BM_IesToLdt)->Unit(benchmark::kMillisecond);
+
+// A batch's whole work on one file, in memory: read, evaluate, the conversion pipeline with the
+// default settings (the gamma range extended for IES, the direct ratios), the target's text.
+void RunPipelineConversion(benchmark::State& state, const std::vector<std::string>& files,
+                           std::uint8_t source, std::uint8_t target) {
+  if (files.empty()) {
+    state.SkipWithError("no corpus files");
+    return;
+  }
+  const ConversionSettings settings;
+  std::size_t done = 0;
+  for (auto _ : state) {
+    for (const std::string& bytes : files) {
+      TLUM32 rec;
+      if (!ReadAs(source, rec, bytes)) continue;
+      CalcFlux(rec);
+      rec.FindPeak();
+      const float lor0 = rec.LOR;
+      rec.DateUser = FormatShortDate(TodayAsDays());
+      RunPipeline(rec, target, rec.FileFormat, lor0, settings, [](std::string_view) {});
+      std::string out = FindFormat(target)->write(rec, target);
+      benchmark::DoNotOptimize(out.data());
+      ++done;
+    }
+  }
+  state.counters["files/s"] =
+      benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
+}
+
+void BM_PipelineLdtToIes95(benchmark::State& state) {
+  RunPipelineConversion(state, LdtFiles(), kFormatEulumdat, kFormatIes95);
+}
+BENCHMARK(BM_PipelineLdtToIes95)->Unit(benchmark::kMillisecond);
+
+void BM_PipelineIesToLdt(benchmark::State& state) {
+  RunPipelineConversion(state, IesFiles(), kFormatIes86, kFormatEulumdat);
+}
+BENCHMARK(BM_PipelineIesToLdt)->Unit(benchmark::kMillisecond);
 
 // Resampling to 2.5-degree planes and 1-degree gammas, the finest grid the settings offer.
 void BM_ChangeGridFine(benchmark::State& state) {

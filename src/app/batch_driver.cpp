@@ -1,10 +1,14 @@
 #include "app/batch_driver.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <exception>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <system_error>
+#include <thread>
 #include <utility>
 
 #include "app/format_table.h"
@@ -85,6 +89,185 @@ std::string LogPathConflict(const std::string& log_path, const std::vector<std::
   return {};
 }
 
+// How the files of a run wait for each other. One thread never waits: the list's order is the
+// order of work. Several threads (Parallel) wait before a question until every earlier file is
+// done, and before a shared target until the earlier sources of that target are done.
+struct BatchDriver::Turns {
+  virtual ~Turns() = default;
+  virtual void WaitForEarlierFiles(std::size_t /*index*/) {}
+  // The turn of file `index` at `target`; with it the caller holds the target's record.
+  virtual void WaitForTurn(const SharedTarget& /*target*/, std::size_t /*index*/) {}
+  // The file is done with `target`; `writer` is its source when it wrote the target.
+  virtual void TurnDone(SharedTarget& target, const std::string& writer) {
+    ++target.done;
+    if (!writer.empty()) target.written_by = writer;
+  }
+  virtual std::string WrittenBy(const SharedTarget& target) { return target.written_by; }
+  // Asks the overwrite question; one question at a time.
+  virtual OverwriteAnswer Ask(BatchUi& ui, const std::string& target) {
+    return AskToOverwrite(ui, target);
+  }
+};
+
+namespace {
+
+class DirectLog : public BatchDriver::FileLog {
+ public:
+  explicit DirectLog(ConversionLog& log) : log_(log) {}
+  void Write(std::string_view text) override { log_.Write(text); }
+
+ private:
+  ConversionLog& log_;
+};
+
+void Begin(BatchDriver::FileLog& log, std::string_view source) {
+  log.Write(source);
+  log.Write("  ");
+}
+
+void Destination(BatchDriver::FileLog& log, std::string_view target) {
+  log.Write(" DEST : ");
+  log.Write(target);
+  log.Write("\r\n");
+}
+
+}  // namespace
+
+// Several workers take the files in list order. A file's log text goes straight into the log
+// while every file before it is done (so the log is written, and flushed, as one thread writes
+// it); otherwise it waits in memory until then. The outcomes are reported in list order too.
+// Workers stay within a window of files past the first one not done, so memory stays flat
+// however long the list and however slow one file.
+class BatchDriver::Parallel : public BatchDriver::Turns {
+ public:
+  Parallel(BatchDriver& driver, const std::vector<std::string>& files, unsigned threads)
+      : driver_(driver), files_(files), window_(std::size_t{16} * threads) {}
+
+  // Runs the workers; returns the number of files done from the front of the list.
+  std::size_t Run(unsigned threads) {
+    std::vector<std::thread> workers;
+    try {
+      for (unsigned t = 1; t < threads; ++t)
+        workers.emplace_back([this] { Work(); });
+    } catch (const std::system_error&) {
+      // No more threads to be had: the ones there are do the work.
+    }
+    Work();
+    for (std::thread& worker : workers)
+      worker.join();
+    return first_open_;
+  }
+
+  void WaitForEarlierFiles(std::size_t index) override {
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return first_open_ == index; });
+  }
+  void WaitForTurn(const SharedTarget& target, std::size_t index) override {
+    const std::size_t place =
+        std::lower_bound(target.files.begin(), target.files.end(), index) - target.files.begin();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return target.done == place; });
+  }
+  void TurnDone(SharedTarget& target, const std::string& writer) override {
+    {
+      std::lock_guard lock(mutex_);
+      Turns::TurnDone(target, writer);
+    }
+    changed_.notify_all();
+  }
+  std::string WrittenBy(const SharedTarget& target) override {
+    std::lock_guard lock(mutex_);
+    return target.written_by;
+  }
+  OverwriteAnswer Ask(BatchUi& ui, const std::string& target) override {
+    std::lock_guard lock(ask_mutex_);
+    return AskToOverwrite(ui, target);
+  }
+
+ private:
+  struct Held {
+    std::string text;
+    bool done = false;
+    FileOutcome outcome;
+  };
+
+  class HeldLog : public FileLog {
+   public:
+    HeldLog(Parallel& run, std::size_t index) : run_(run), index_(index) {}
+    void Write(std::string_view text) override { run_.Write(index_, text); }
+
+   private:
+    Parallel& run_;
+    std::size_t index_;
+  };
+
+  void Work() {
+    for (std::size_t index; Take(index);) {
+      HeldLog log(*this, index);
+      FileOutcome outcome;
+      try {
+        outcome = driver_.ConvertAt(index, files_[index], log, *this);
+      } catch (const std::exception& e) {  // a worker must not end the program
+        outcome.reason = e.what();
+      }
+      Finish(index, std::move(outcome));
+    }
+  }
+
+  // The next file, taken in list order once the pending input has been handled; false when the
+  // list is done or the run was stopped.
+  bool Take(std::size_t& index) {
+    std::unique_lock ask(ask_mutex_);
+    if (next_ >= files_.size() || !driver_.running_) return false;
+    driver_.ui_.ProcessPendingInput();
+    if (!driver_.running_) return false;  // the stop press arrived with the pending input
+    index = next_++;
+    ask.unlock();
+    std::unique_lock lock(mutex_);
+    changed_.wait(lock, [&] { return index < first_open_ + window_; });
+    held_.try_emplace(index);
+    return true;
+  }
+
+  void Write(std::size_t index, std::string_view text) {
+    std::lock_guard lock(mutex_);
+    if (index == first_open_)
+      driver_.log_.Write(text);
+    else
+      held_[index].text.append(text);
+  }
+
+  // Notes the file done, then logs and reports every file now done in list order.
+  void Finish(std::size_t index, FileOutcome outcome) {
+    {
+      std::lock_guard lock(mutex_);
+      Held& held = held_[index];
+      held.done = true;
+      held.outcome = std::move(outcome);
+      for (auto it = held_.find(first_open_); it != held_.end(); it = held_.find(first_open_)) {
+        if (!it->second.text.empty()) driver_.log_.Write(it->second.text);
+        it->second.text.clear();
+        if (!it->second.done) break;  // it logs straight into the log from now on
+        driver_.CheckLog();
+        driver_.Report(files_[first_open_], it->second.outcome, files_.size() - first_open_ - 1);
+        held_.erase(it);
+        ++first_open_;
+      }
+    }
+    changed_.notify_all();
+  }
+
+  BatchDriver& driver_;
+  const std::vector<std::string>& files_;
+  const std::size_t window_;
+  std::mutex ask_mutex_;  // taking files, the pending input and the questions
+  std::size_t next_ = 0;
+  std::mutex mutex_;  // the log, the reports and what follows
+  std::condition_variable changed_;
+  std::map<std::size_t, Held> held_;
+  std::size_t first_open_ = 0;  // the first file of the list not done
+};
+
 BatchDriver::BatchDriver(ConversionSettings& settings, BatchUi& ui, std::string log_path)
     : settings_(settings), ui_(ui), log_path_(std::move(log_path)) {}
 
@@ -104,13 +287,21 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
     }
   }
   running_ = true;
+  overwrite_all_ = false;
   ui_.RunStarted();
   log_failed_ = false;
   if (!log_path_.empty()) log_.Open(log_path_);
   CheckLog();
   RemoveStaleTempFiles(settings_.DSTDIR);  // left by runs that were killed mid-write
   NoteSharedTargets(files);
-  Run(files);
+  std::size_t done = 0;
+  if (threads_ <= 1 || files.size() <= 1) {
+    RunOneByOne(files, done);
+  } else {
+    Parallel run(*this, files, threads_);
+    done = run.Run(static_cast<unsigned>(std::min<std::size_t>(threads_, files.size())));
+  }
+  files.erase(files.begin(), files.begin() + static_cast<std::ptrdiff_t>(done));
   shared_targets_.clear();
   // What is reported as converted must survive a power cut.
   if (!settings_.DSTDIR.empty())
@@ -123,18 +314,23 @@ void BatchDriver::StartStop(std::vector<std::string>& files, std::uint8_t target
   ui_.RunEnded(stopped);
 }
 
-void BatchDriver::Run(std::vector<std::string>& files) {
-  bool overwrite_all = false;
-  for (std::size_t n = files.size(); n > 0 && !files.empty(); --n) {
+void BatchDriver::RunOneByOne(const std::vector<std::string>& files, std::size_t& done) {
+  DirectLog log(log_);
+  Turns in_order;
+  for (; done < files.size(); ++done) {
     if (!running_) return;
     ui_.ProcessPendingInput();
     if (!running_) return;  // the stop press arrived with the pending input
-    const std::string source = files.front();
-    const FileOutcome outcome = ConvertFile(source, overwrite_all);
+    const FileOutcome outcome = ConvertAt(done, files[done], log, in_order);
     CheckLog();
-    files.erase(files.begin());
-    ui_.FileDone(source, outcome, files.size());
+    Report(files[done], outcome, files.size() - done - 1);
   }
+}
+
+void BatchDriver::Report(const std::string& source, const FileOutcome& outcome,
+                         std::size_t remaining) {
+  if (outcome.source_code != kFormatLoadFailed) source_code_ = outcome.source_code;
+  ui_.FileDone(source, outcome, remaining);
 }
 
 // Reports the first failure of the log; later ones of the same run add nothing.
@@ -157,16 +353,29 @@ void BatchDriver::NoteSharedTargets(const std::vector<std::string>& files) {
   for (std::size_t i = 0; i < files.size(); ++i)
     hashed.emplace_back(std::hash<std::string>{}(target_of(i)), i);
   std::sort(hashed.begin(), hashed.end());
-  for (std::size_t i = 1; i < hashed.size(); ++i) {
-    if (hashed[i].first != hashed[i - 1].first) continue;
-    const std::string target = target_of(hashed[i].second);
-    for (std::size_t j = i; j-- > 0 && hashed[j].first == hashed[i].first;)
-      if (target_of(hashed[j].second) == target) shared_targets_.emplace(target, std::string());
+  for (std::size_t i = 0, end = 0; i < hashed.size(); i = end) {
+    for (end = i + 1; end < hashed.size() && hashed[end].first == hashed[i].first;)
+      ++end;
+    if (end - i < 2) continue;
+    for (std::size_t k = i; k < end; ++k)  // in list order within one hash
+      shared_targets_[target_of(hashed[k].second)].files.push_back(hashed[k].second);
   }
+  std::erase_if(shared_targets_, [](const auto& t) { return t.second.files.size() < 2; });
 }
 
 FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_all) {
-  log_.BeginFile(source);
+  DirectLog log(log_);
+  Turns in_order;
+  overwrite_all_ = overwrite_all;
+  // Outside a run the file has no place in a list: it shares no target.
+  FileOutcome outcome = ConvertAt(static_cast<std::size_t>(-1), source, log, in_order);
+  overwrite_all = overwrite_all_;
+  return outcome;
+}
+
+FileOutcome BatchDriver::ConvertAt(std::size_t index, const std::string& source, FileLog& log,
+                                   Turns& turns) {
+  Begin(log, source);
   FileOutcome outcome;
   outcome.status = FileStatus::kSkipped;
   if (settings_.DSTDIR.empty()) {
@@ -179,17 +388,34 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
     return outcome;
   }
   outcome.target = TargetName(settings_.DSTDIR, source, target_code_);
-  const auto shared = shared_targets_.find(outcome.target);
-  if (shared != shared_targets_.end() && !shared->second.empty()) {
-    outcome.reason =
-        FileNameOf(outcome.target) + " was already written from " + shared->second + " in this run";
-    return outcome;
+  const auto found = shared_targets_.find(outcome.target);
+  SharedTarget* shared = found == shared_targets_.end() ? nullptr : &found->second;
+  if (shared && !std::binary_search(shared->files.begin(), shared->files.end(), index))
+    shared = nullptr;
+  if (shared) turns.WaitForTurn(*shared, index);
+  std::string wrote;  // the source, once this file wrote the shared target
+  struct TurnEnd {
+    Turns& turns;
+    SharedTarget* shared;
+    std::string& wrote;
+    ~TurnEnd() {
+      if (shared) turns.TurnDone(*shared, wrote);
+    }
+  } turn_end{turns, shared, wrote};
+
+  if (shared) {
+    if (const std::string by = turns.WrittenBy(*shared); !by.empty()) {
+      outcome.reason =
+          FileNameOf(outcome.target) + " was already written from " + by + " in this run";
+      return outcome;
+    }
   }
   const bool exists = FileExists(outcome.target);
-  if (exists && !overwrite_all) {
-    switch (AskToOverwrite(ui_, outcome.target)) {
+  if (exists && !overwrite_all_) {
+    turns.WaitForEarlierFiles(index);  // their answers come first
+    switch (overwrite_all_ ? OverwriteAnswer::kAll : turns.Ask(ui_, outcome.target)) {
       case OverwriteAnswer::kAll:
-        overwrite_all = true;
+        overwrite_all_ = true;
         break;
       case OverwriteAnswer::kYes:
         break;
@@ -201,17 +427,16 @@ FileOutcome BatchDriver::ConvertFile(const std::string& source, bool& overwrite_
     }
   }
   // A target that appears after this check is replaced only with the user's consent.
-  FileOutcome done = Convert(source, outcome.target, exists || overwrite_all);
+  FileOutcome done = Convert(source, outcome.target, exists || overwrite_all_, log, turns);
   done.target = outcome.target;
-  if (done.status == FileStatus::kConverted && shared != shared_targets_.end())
-    shared->second = source;
+  if (done.status == FileStatus::kConverted) wrote = source;
   return done;
 }
 
 // Load, evaluate, transform, save. Any error ends this file only; the writers commit atomically,
 // so a failure leaves no partial target and an existing one untouched.
 FileOutcome BatchDriver::Convert(const std::string& source, const std::string& target,
-                                 bool may_replace) {
+                                 bool may_replace, FileLog& log, Turns& turns) {
   FileOutcome outcome;
   outcome.status = FileStatus::kFailed;
   try {
@@ -226,16 +451,16 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
     rec->FindPeak();
     const float lor0 = rec->LOR;
     rec->DateUser = FormatShortDate(TodayAsDays());
-    source_code_ = rec->FileFormat;
-    RunPipeline(*rec, target_code_, source_code_, lor0, settings_,
-                [this](std::string_view marker) { log_.Mark(marker); });
+    outcome.source_code = rec->FileFormat;
+    RunPipeline(*rec, target_code_, outcome.source_code, lor0, settings_,
+                [&log](std::string_view marker) { log.Write(marker); });
     try {
       try {
         Save(*rec, target_code_, target,
              may_replace ? ExistingTarget::kReplace : ExistingTarget::kKeep);
       } catch (const TargetExistsError&) {
         // Written by someone else since the check: the user decides as for any existing target.
-        const OverwriteAnswer answer = AskToOverwrite(ui_, target);
+        const OverwriteAnswer answer = turns.Ask(ui_, target);
         if (answer != OverwriteAnswer::kYes && answer != OverwriteAnswer::kAll) {
           outcome.status = FileStatus::kSkipped;
           outcome.reason = target + " exists, not overwritten";
@@ -248,7 +473,7 @@ FileOutcome BatchDriver::Convert(const std::string& source, const std::string& t
       outcome.reason = std::string(e.what()) + " " + target;
       return outcome;
     }
-    log_.Destination(target);
+    Destination(log, target);
     outcome.status = FileStatus::kConverted;
   } catch (const std::bad_alloc&) {
     outcome.reason = "out of memory";

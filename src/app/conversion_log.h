@@ -34,9 +34,11 @@ class ConversionLog {
   void BeginFile(std::string_view source);    // source path and two blanks
   void Mark(std::string_view marker);         // " CONVBC " or " REDIM "
   void Destination(std::string_view target);  // " DEST : ", target path, line end
+  // Any text, such as the log text of files that was held back until the files before them
+  // were logged.
+  void Write(std::string_view text);
 
  private:
-  void Write(std::string_view text);
   void Fail();
   std::FILE* file_ = nullptr;
   std::string error_;

@@ -1,16 +1,26 @@
 // lumatra-cli convert: the window's batch conversion on the command line. It starts from the
 // stored settings, takes overrides for this one run (never saved), and runs every file through
 // the batch driver and the conversion pipeline.
+#include <unistd.h>
+
 #include <CLI/CLI.hpp>
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iostream>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/batch_driver.h"
+#include "app/batch_sources.h"
 #include "app/format_table.h"
+#include "app/settings_store.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_settings.h"
 #include "support/cp1252.h"
@@ -28,6 +38,9 @@ struct ConvertOptions {
   bool force = false;
   std::string log;
   std::string settings_file;
+  unsigned jobs = 0;  // 0: one per core
+  bool recursive = false;
+  bool quiet = false;
   std::vector<std::string> files;
   std::vector<Override> overrides;  // in command-line order
 };
@@ -39,25 +52,78 @@ std::vector<std::string> WriterNames() {
   return names;
 }
 
+// One updating line on a terminal: files done of all, files per second and the time left.
+class ProgressLine {
+ public:
+  ProgressLine(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
+  void Start(std::size_t total) {
+    total_ = total;
+    start_ = last_ = std::chrono::steady_clock::now();
+  }
+  void Show(std::size_t remaining) {
+    if (!shown_) return;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_ < std::chrono::milliseconds(200) && remaining > 0) return;
+    last_ = now;
+    const std::size_t done = total_ - remaining;
+    const double seconds = std::chrono::duration<double>(now - start_).count();
+    const double rate = seconds > 0 ? static_cast<double>(done) / seconds : 0;
+    char text[128];
+    std::snprintf(text, sizeof text, "\r%zu of %zu files, %.0f files/s, %.0f s left\x1b[K", done,
+                  total_, rate, rate > 0 ? static_cast<double>(remaining) / rate : 0.0);
+    err_ << text << std::flush;
+    visible_ = true;
+  }
+  // Before any other text on the terminal.
+  void Clear() {
+    if (visible_) err_ << "\r\x1b[K" << std::flush;
+    visible_ = false;
+  }
+
+ private:
+  std::ostream& err_;
+  bool shown_;
+  bool visible_ = false;
+  std::size_t total_ = 0;
+  std::chrono::steady_clock::time_point start_, last_;
+};
+
 // Prints each file that did not convert as "FILE: reason" and counts the outcomes.
 class CliBatchUi : public BatchUi {
  public:
-  CliBatchUi(CliStreams& io, bool force) : io_(io), force_(force) {}
+  CliBatchUi(CliStreams& io, bool force, bool progress)
+      : io_(io), force_(force), progress_(io.err, progress) {}
 
   // Nobody can be asked: existing targets stay unless --force said All.
   OverwriteAnswer AskOverwrite(const std::string&, const std::string&) override {
     return force_ ? OverwriteAnswer::kAll : OverwriteAnswer::kNo;
   }
 
-  void ProcessPendingInput() override { in_file = true; }
+  void RunStarted() override { progress_.Start(total); }
+  void ProcessPendingInput() override { ++files_open; }
+  void RunEnded(bool) override { progress_.Clear(); }
 
   void LogFailed(const std::string& message) override {
+    progress_.Clear();
     log_failed = true;
     io_.err << "lumatra-cli: " << message << "\n";
   }
 
-  void FileDone(const std::string& source, const FileOutcome& outcome, std::size_t) override {
-    in_file = false;
+  void FileDone(const std::string& source, const FileOutcome& outcome,
+                std::size_t remaining) override {
+    --files_open;
+    Note(source, outcome);
+    progress_.Show(remaining);
+  }
+
+  std::size_t total = 0;
+  std::size_t converted = 0, failed = 0, skipped = 0;
+  bool log_failed = false;
+  std::atomic<int> files_open = 0;  // files started whose outcome is not reported yet
+
+ private:
+  void Note(const std::string& source, const FileOutcome& outcome) {
+    if (outcome.status != FileStatus::kConverted) progress_.Clear();
     switch (outcome.status) {
       case FileStatus::kConverted:
         ++converted;
@@ -74,13 +140,9 @@ class CliBatchUi : public BatchUi {
     }
   }
 
-  std::size_t converted = 0, failed = 0, skipped = 0;
-  bool log_failed = false;
-  bool in_file = false;  // between the start of a file and its outcome line
-
- private:
   CliStreams& io_;
   bool force_;
+  ProgressLine progress_;
 };
 
 // Error boxes of the core as stderr lines. A reader's complaint about a file is left out: the
@@ -92,14 +154,16 @@ class CliMessages : public MessageSink {
   ~CliMessages() override { SetMessageSink(previous_); }
   // A complaint about the run itself (a target folder that cannot be flushed) fails the run.
   void ShowError(std::string_view text) override {
-    if (ui_.in_file) return;
+    if (ui_.files_open > 0) return;
+    std::lock_guard lock(mutex_);
     err_ << "lumatra-cli: " << text << "\n";
     run_failed = true;
   }
 
-  bool run_failed = false;
+  std::atomic<bool> run_failed = false;
 
  private:
+  std::mutex mutex_;
   std::ostream& err_;
   const CliBatchUi& ui_;
   MessageSink* previous_;
@@ -125,6 +189,36 @@ std::string CreateTargetFolder(const std::string& folder) {
   return {};
 }
 
+// Appends the paths listed in `in`, one a line (line ends CR LF or LF; empty lines skipped).
+void AddListedFiles(std::istream& in, std::vector<std::string>& files) {
+  for (std::string line; std::getline(in, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (!line.empty()) files.push_back(std::move(line));
+  }
+}
+
+// The sources as given: paths, folders (their convertible files), @FILE and "-" (the paths
+// listed in FILE or on standard input). "" or why an input cannot be read.
+std::string ExpandInputs(const ConvertOptions& opt, std::vector<std::string>& files) {
+  for (const std::string& input : opt.files) {
+    std::error_code ec;
+    if (input == "-") {
+      AddListedFiles(std::cin, files);
+    } else if (input.size() > 1 && input.front() == '@') {
+      std::ifstream list(input.substr(1), std::ios::binary);
+      if (!list) return "cannot read the list file " + input.substr(1);
+      AddListedFiles(list, files);
+    } else if (std::filesystem::is_directory(input, ec)) {
+      if (std::string reason = AddFolderFiles(input, opt.recursive, IesExtensions(), files);
+          !reason.empty())
+        return reason;
+    } else {
+      files.push_back(input);
+    }
+  }
+  return {};
+}
+
 void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   ConversionSettings settings = LoadCliSettings(opt.settings_file);
   for (const Override& apply : opt.overrides)
@@ -133,8 +227,14 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
   if (settings.DSTDIR.empty())
     throw CLI::ValidationError("--out", "no target folder: give --out or store DSTDIR");
   const FormatRow& writer = TargetWriter(opt, settings);
+  std::vector<std::string> files;
+  if (std::string reason = ExpandInputs(opt, files); !reason.empty()) {
+    io.err << "lumatra-cli: " << reason << "\n";
+    io.status = 1;
+    return;
+  }
   if (!opt.log.empty()) {
-    if (std::string conflict = LogPathConflict(opt.log, opt.files, settings.DSTDIR, writer.code);
+    if (std::string conflict = LogPathConflict(opt.log, files, settings.DSTDIR, writer.code);
         !conflict.empty())
       throw CLI::ValidationError("--log", conflict);
   }
@@ -144,17 +244,20 @@ void RunConvert(const ConvertOptions& opt, CliStreams& io) {
     return;
   }
 
-  CliBatchUi ui(io, opt.force);
+  const bool progress = !opt.quiet && &io.err == &std::cerr && ::isatty(STDERR_FILENO) == 1;
+  CliBatchUi ui(io, opt.force, progress);
+  ui.total = files.size();
   CliMessages messages(io.err, ui);
   BatchDriver driver(settings, ui, opt.log);
-  std::vector<std::string> files = opt.files;
+  driver.SetThreads(opt.jobs != 0 ? opt.jobs : std::max(1u, std::thread::hardware_concurrency()));
+  const std::size_t total = files.size();
   const auto start = std::chrono::steady_clock::now();
   driver.StartStop(files, writer.code);
   const double seconds =
       std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
   io.out << ui.converted << " converted, " << ui.failed << " failed, " << ui.skipped
          << " skipped in " << seconds << " s ("
-         << (seconds > 0 ? static_cast<double>(opt.files.size()) / seconds : 0) << " files/s)\n";
+         << (seconds > 0 ? static_cast<double>(total) / seconds : 0) << " files/s)\n";
   io.status = (ui.failed || ui.skipped || ui.log_failed || messages.run_failed) ? 1 : 0;
 }
 
@@ -250,8 +353,15 @@ void AddConvertCommand(CLI::App& app, CliStreams& io) {
   cmd->add_option("--log", opt->log, "log file (one line per source file)");
   cmd->add_option("--settings", opt->settings_file,
                   "settings file to use instead of the per-user store");
+  cmd->add_option("-j,--jobs", opt->jobs, "files converted at once (default: one per core)")
+      ->check(CLI::Range(1, 1024));
+  cmd->add_flag("-r,--recursive", opt->recursive, "folders given: their subfolders too");
+  cmd->add_flag("-q,--quiet", opt->quiet, "no progress line");
   AddOverrides(cmd, *opt);
-  cmd->add_option("files", opt->files, "photometric files")->required();
+  cmd->add_option("files", opt->files,
+                  "photometric files, folders (their photometric files), @LIST or - (paths "
+                  "listed in LIST or on standard input, one a line)")
+      ->required();
   cmd->callback([opt, &io] { RunConvert(*opt, io); });
 }
 

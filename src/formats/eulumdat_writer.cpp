@@ -168,7 +168,7 @@ void WriteOutline(LdtOutput& out, const Dims& d) {
 
 // Whole lumens as an integer; a fraction is kept rather than rounded away.
 std::string FluxText(Real flux) {
-  if (Real whole = std::nearbyint(flux); std::fabs(flux - whole) < 5e-4L)
+  if (Real whole = std::rint(flux); std::fabs(flux - whole) < 5e-4L)
     return FormatInteger(RoundHalfEven(whole));
   return EulumdatNumber(flux, 7);
 }

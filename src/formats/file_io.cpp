@@ -251,19 +251,29 @@ bool WriteUnnamed(int dir, const std::string& target, std::string_view bytes,
 
 }  // namespace
 
+// One open, one fstat and a read of the whole file: no stream buffers, no seeking.
 std::string ReadFileBytes(const std::string& path) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) throw IoError("cannot open file: is a directory");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError("cannot open file");
-  in.seekg(0, std::ios::end);
-  std::streamoff size = in.tellg();
-  if (size < 0) throw IoError("cannot read file");
-  if (static_cast<std::uint64_t>(size) > kMaxInputFileSize)
+  Fd file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (!file.ok()) {
+    if (errno == EISDIR) throw IoError("cannot open file: is a directory");
+    throw IoError("cannot open file");
+  }
+  struct stat st;
+  if (::fstat(file.get(), &st) != 0) throw IoError("cannot read file");
+  if (S_ISDIR(st.st_mode)) throw IoError("cannot open file: is a directory");
+  if (static_cast<std::uint64_t>(st.st_size) > kMaxInputFileSize)
     throw IoError("file too large (over " + std::to_string(kMaxInputFileSize >> 20) + " MB)");
-  in.seekg(0, std::ios::beg);
-  std::string bytes(static_cast<std::size_t>(size), '\0');
-  if (size > 0 && !in.read(bytes.data(), size)) throw IoError("cannot read file");
+  // The size found at the open, as that moment's file; a file that shrinks meanwhile ends early.
+  std::string bytes(static_cast<std::size_t>(st.st_size), '\0');
+  std::size_t got = 0;
+  while (got < bytes.size()) {
+    const ssize_t n = ::read(file.get(), bytes.data() + got, bytes.size() - got);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) throw IoError("cannot read file");
+    if (n == 0) break;
+    got += static_cast<std::size_t>(n);
+  }
+  bytes.resize(got);
   return bytes;
 }
 

@@ -150,12 +150,16 @@ std::string GenerationType(const TLUM32& rec) {
   return FormatInteger(type / 100000) + '.' + std::string(5 - fraction.size(), '0') + fraction;
 }
 
-// Collects the values of one list into lines.
+// Writes the values of one list as lines straight into the text.
 class ListWriter {
  public:
   // `line_max`: the longest unformatted line (0: no limit).
   ListWriter(std::string& out, bool unformatted, std::size_t width, std::size_t line_max)
-      : out_(out), unformatted_(unformatted), width_(width), line_max_(line_max) {}
+      : out_(out),
+        unformatted_(unformatted),
+        width_(width),
+        line_max_(line_max),
+        line_start_(out.size()) {}
 
   void AddValue(long double value, long double near_zero) { AddText(FormatKept(value, near_zero)); }
   void AddAngle(float angle) { AddText(FormatAngle(angle)); }
@@ -163,44 +167,44 @@ class ListWriter {
   void Add360() { AddText(" 360.0", "  360.0"); }
 
   void End() {
-    out_ += line_;
-    out_ += kEol;
-    line_.clear();
+    NewLine();
     first_ = true;
   }
 
  private:
   void AddText(const std::string& text) { AddText(text, text); }
   void AddText(std::string_view formatted, std::string_view unformatted) {
+    const std::size_t line_length = out_.size() - line_start_;
     if (unformatted_) {
-      if (!first_ && line_max_ != 0 && line_.size() + 1 + unformatted.size() > line_max_) {
-        out_ += line_;
-        out_ += kEol;
-        line_.clear();
+      if (!first_ && line_max_ != 0 && line_length + 1 + unformatted.size() > line_max_) {
+        NewLine();
       } else if (!first_) {
-        line_ += ' ';
+        out_ += ' ';
       }
-      line_ += unformatted;
+      out_ += unformatted;
     } else {
-      if (line_.size() >= kLineFull) {
-        out_ += line_;
-        out_ += kEol;
-        line_.clear();
-      }
+      if (line_length >= kLineFull) NewLine();
       // A value wider than its field would run into the one before it and be read as one word
       // with it; such a value gets a separating blank.
-      const std::string padded = LeftPad(formatted, width_);
-      if (!line_.empty() && padded.front() != ' ') line_ += ' ';
-      line_ += padded;
+      if (formatted.size() < width_) {
+        out_.append(width_ - formatted.size(), ' ');
+      } else if (out_.size() != line_start_ && formatted.front() != ' ') {
+        out_ += ' ';
+      }
+      out_ += formatted;
     }
     first_ = false;
+  }
+  void NewLine() {
+    out_ += kEol;
+    line_start_ = out_.size();
   }
 
   std::string& out_;
   bool unformatted_;
   std::size_t width_;
   std::size_t line_max_;
-  std::string line_;
+  std::size_t line_start_;  // where the line being filled starts in `out_`
   bool first_ = true;
 };
 

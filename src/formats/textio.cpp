@@ -1,8 +1,10 @@
 #include "formats/textio.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <cmath>
+#include <cstdint>
 #include <cstdio>
 
 #include "model/lum32.h"
@@ -50,6 +52,37 @@ void TextLines::Line(std::string_view text) {
   text_ += "\r\n";
 }
 
+namespace {
+
+// The plain decimals of most files ("-12.5", "180", ".75") with at most 15 digits: the digits
+// as an integer and the power of ten are both exact doubles, so one division rounds correctly and
+// gives what std::from_chars gives. False for anything else (exponents, more digits).
+bool ParsePlainDecimal(std::string_view text, double& value) {
+  static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                      1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
+  const bool negative = !text.empty() && text.front() == '-';
+  if (negative) text.remove_prefix(1);
+  std::uint64_t digits = 0;
+  int count = 0, decimals = -1;
+  for (char c : text) {
+    if (c == '.' && decimals < 0) {
+      decimals = 0;
+    } else if (c >= '0' && c <= '9' && count < 15) {
+      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
+      ++count;
+      if (decimals >= 0) ++decimals;
+    } else {
+      return false;
+    }
+  }
+  if (count == 0) return false;
+  const double v = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
+  value = negative ? -v : v;
+  return true;
+}
+
+}  // namespace
+
 bool ParseNumber(std::string_view text, double& value) {
   value = 0.0;
   if (!text.empty() && text.front() == '+') {
@@ -57,6 +90,7 @@ bool ParseNumber(std::string_view text, double& value) {
     if (!text.empty() && (text.front() == '-' || text.front() == '+')) return false;  // "+-1"
   }
   if (text.empty()) return false;
+  if (ParsePlainDecimal(text, value)) return true;
   // Only digits, sign, point and exponent are number characters (rejects inf, nan, hex).
   for (char c : text) {
     bool ok = (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
@@ -115,9 +149,10 @@ std::int32_t StrToIntOrZero(std::string_view text) {
 }
 
 double StrToFloatOrZero(std::string_view text) {
-  std::string s(text);
-  if (auto comma = s.find(','); comma != std::string::npos) s[comma] = '.';
   double v = 0.0;
+  if (text.find(',') == std::string_view::npos) return ParseNumber(TrimView(text), v) ? v : 0.0;
+  std::string s(text);
+  s[s.find(',')] = '.';
   return ParseNumber(TrimView(s), v) ? v : 0.0;
 }
 
@@ -137,7 +172,56 @@ void DropNegativeZero(std::string& s) {
   s.erase(0, 1);
 }
 
+// x (as a double) rounded to `decimals` places, written as std::to_chars writes it but without
+// its digit generation: the double is m * 2^e exactly, so m * 10^decimals, shifted by -e with the
+// exact remainder rounded half to even, gives the digits. Covers |x| < 1e9 with at most 9
+// decimals (intensities, angles, dimensions); false otherwise. No sign on a result of zero.
+// `int_digits`: the digits before the point, 0 for "0.x" (1 for a plain "0").
+bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits) {
+  __extension__ typedef unsigned __int128 Wide;
+  static constexpr std::uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
+                                             100000, 1000000, 10000000, 100000000, 1000000000};
+  const double magnitude = std::fabs(x);
+  if (decimals < 0 || decimals > 9 || !(magnitude < 1e9)) return false;
+  std::uint64_t q = 0;
+  const auto bits = std::bit_cast<std::uint64_t>(magnitude);
+  const auto biased_exponent = static_cast<int>(bits >> 52);
+  if (biased_exponent != 0) {  // subnormals and zero round to 0 at 9 decimals
+    // magnitude = mantissa * 2^-shift, with the implicit leading bit
+    const std::uint64_t mantissa =
+        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+    const int shift = 1075 - biased_exponent;  // at least 23 below 1e9
+    const Wide scaled = Wide{mantissa} * kPow10[decimals];
+    if (shift < 128) {
+      q = static_cast<std::uint64_t>(scaled >> shift);
+      const Wide rest = scaled - (Wide{q} << shift);
+      const Wide half = Wide{1} << (shift - 1);
+      if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+    }
+  }
+  char buf[32];
+  char* end = buf + sizeof buf;
+  char* p = end;
+  std::uint64_t whole = q / kPow10[decimals];
+  std::uint64_t part = q % kPow10[decimals];
+  for (int d = 0; d < decimals; ++d, part /= 10)
+    *--p = static_cast<char>('0' + part % 10);
+  if (decimals > 0) *--p = '.';
+  const char* point = p;
+  do {
+    *--p = static_cast<char>('0' + whole % 10);
+    whole /= 10;
+  } while (whole != 0);
+  int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
+  if (x < 0 && q != 0) *--p = '-';
+  out.assign(p, end);
+  return true;
+}
+
 std::string FixedDecimals(long double x, int decimals) {
+  std::string fast;
+  int int_digits = 0;
+  if (FastFixedDecimals(static_cast<double>(x), decimals, fast, int_digits)) return fast;
   char buf[512];
   auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
                                  std::chars_format::fixed, decimals);
@@ -173,9 +257,13 @@ int IntegerDigits(const std::string& fixed) {
 
 std::string FormatFixed(long double x, int precision, int decimals) {
   if (!std::isfinite(x)) x = 0;
-  std::string s = FixedDecimals(x, decimals);
-  int int_digits = IntegerDigits(s);
-  if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
+  std::string s;
+  int int_digits = 0;
+  if (!FastFixedDecimals(static_cast<double>(x), decimals, s, int_digits)) {
+    s = FixedDecimals(x, decimals);
+    int_digits = IntegerDigits(s);
+    if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
+  }
   if (int_digits > precision) return ExponentForm(x, precision);
   if (int_digits + decimals <= precision) return s;
   // Fewer significant digits than decimals allow: round at the precision, keep the decimals.
@@ -199,7 +287,7 @@ std::string FormatKept(long double x, long double near_zero) {
   const long double seventh_digit = 5e-7L * std::fabs(x);
   long double scale = 10;
   for (int decimals = 1; decimals <= kMostDecimals; ++decimals, scale *= 10) {
-    const long double error = std::fabs(std::nearbyint(x * scale) / scale - x);
+    const long double error = std::fabs(std::rint(x * scale) / scale - x);
     if (error > allowed + seventh_digit) continue;
     std::string s = FormatFixed(x, kPrecision, decimals);
     if (error + seventh_digit <= allowed) return s;
@@ -225,7 +313,7 @@ std::string SevenDigits(long double x) {
 
 std::string FormatWholeOrDecimals(long double x, int width) {
   if (!std::isfinite(x)) x = 0;
-  if (std::fabs(x - std::nearbyint(x)) <= 1e-7L * std::fabs(x)) return FormatPadded(x, width, 0);
+  if (std::fabs(x - std::rint(x)) <= 1e-7L * std::fabs(x)) return FormatPadded(x, width, 0);
   return LeftPad(SevenDigits(x), static_cast<std::size_t>(width < 0 ? 0 : width));
 }
 

@@ -31,29 +31,69 @@ Real ZoneUpper(const TLUM32& r, std::size_t j) {
   return j >= r.NumGammas ? static_cast<Real>(r.GLast) : (Gamma(r, j) + Gamma(r, j + 1)) / 2;
 }
 
-Real Band(Real lower, Real upper) {
-  return std::fabs(std::cos(upper * kDegToRad) - std::cos(lower * kDegToRad));
+Real CosDeg(Real angle) {
+  return std::cos(angle * kDegToRad);
 }
 
-// Plane means at the stored gamma angles, each computed once per evaluation.
+Real Band(Real lower, Real upper) {
+  return std::fabs(CosDeg(upper) - CosDeg(lower));
+}
+
+// The cosines of the zone ends of the grid (the midpoints, GFirst and GLast) and of the 5-degree
+// steps that zonal fluxes and the horizontal clip the zones at, each computed once, when first
+// needed: the very values the zone terms would otherwise compute again and again.
+class ZoneCosines {
+ public:
+  explicit ZoneCosines(const TLUM32& r) : ends_(r.NumGammas + 1U), cos_(ends_.size(), kUnset) {
+    for (std::size_t j = 0; j < ends_.size(); ++j) {
+      ends_[j] = j == 0 ? ZoneLower(r, 1) : ZoneUpper(r, j);
+      if (j > 0 && !(ends_[j] >= ends_[j - 1])) ends_.clear();  // not ascending: no lookup
+    }
+  }
+  Real Cos(Real angle) {
+    static const std::vector<Real> five_degrees = [] {
+      std::vector<Real> table(37);
+      for (std::size_t k = 0; k < table.size(); ++k)
+        table[k] = CosDeg(5.0L * static_cast<Real>(k));
+      return table;
+    }();
+    if (angle >= 0 && angle <= 180 && std::fmod(angle, 5.0L) == 0)
+      return five_degrees[static_cast<std::size_t>(angle / 5)];
+    const auto at = std::lower_bound(ends_.begin(), ends_.end(), angle);
+    if (at == ends_.end() || *at != angle) return CosDeg(angle);
+    Real& cached = cos_[static_cast<std::size_t>(at - ends_.begin())];
+    if (std::isnan(cached)) cached = CosDeg(angle);
+    return cached;
+  }
+
+ private:
+  static constexpr Real kUnset = std::numeric_limits<Real>::quiet_NaN();
+  std::vector<Real> ends_;
+  std::vector<Real> cos_;
+};
+
+// Plane means at the stored gamma angles, each computed once per evaluation, and the cosines
+// of the zone ends.
 class GammaMeans {
  public:
-  explicit GammaMeans(const TLUM32& r) : r_(r), means_(r.NumGammas + 1U, kUnset) {}
+  explicit GammaMeans(const TLUM32& r) : r_(r), means_(r.NumGammas + 1U, kUnset), cosines_(r) {}
   Real At(std::size_t j) {
     if (j >= means_.size()) return 0;
     if (std::isnan(means_[j])) means_[j] = r_.MeanIntensity(Gamma(r_, j));
     return means_[j];
   }
+  Real Band(Real lower, Real upper) { return std::fabs(cosines_.Cos(upper) - cosines_.Cos(lower)); }
 
  private:
   static constexpr Real kUnset = std::numeric_limits<Real>::quiet_NaN();
   const TLUM32& r_;
   std::vector<Real> means_;
+  ZoneCosines cosines_;
 };
 
 Real ZoneTerm(GammaMeans& means, std::size_t j, Real lower, Real upper) {
   if (upper <= lower) return 0;
-  return means.At(j) * Band(lower, upper);
+  return means.At(j) * means.Band(lower, upper);
 }
 
 void NormaliseRefFlux(TLUM32& r) {

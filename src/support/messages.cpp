@@ -1,5 +1,6 @@
 #include "support/messages.h"
 
+#include <atomic>
 #include <cstdio>
 
 namespace lumatra {
@@ -14,18 +15,17 @@ class StderrSink : public MessageSink {
 };
 
 StderrSink default_sink;
-MessageSink* current = &default_sink;
+// Conversions on several threads read it while the front end that owns the sink set it before.
+std::atomic<MessageSink*> current = &default_sink;
 
 }  // namespace
 
 MessageSink& Messages() {
-  return *current;
+  return *current.load(std::memory_order_acquire);
 }
 
 MessageSink* SetMessageSink(MessageSink* sink) {
-  MessageSink* previous = current;
-  current = sink ? sink : &default_sink;
-  return previous;
+  return current.exchange(sink ? sink : &default_sink, std::memory_order_acq_rel);
 }
 
 }  // namespace lumatra

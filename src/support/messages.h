@@ -12,7 +12,8 @@ class MessageSink {
   virtual void ShowError(std::string_view text) = 0;
 };
 
-// The process-wide sink; by default errors go to stderr as "error: TEXT".
+// The process-wide sink; by default errors go to stderr as "error: TEXT". A sink may be called
+// from the threads of a batch at once, so it guards what it writes.
 MessageSink& Messages();
 // Installs `sink` (nullptr restores the default); returns the previous one.
 MessageSink* SetMessageSink(MessageSink* sink);

@@ -2,11 +2,14 @@
 
 #include <chrono>
 #include <cmath>
+#include <mutex>
 
 namespace lumatra {
 
 namespace {
 
+// The pattern is set at start and read by conversions on any thread.
+std::mutex pattern_mutex;
 std::string& Pattern() {
   static std::string pattern = "dd.MM.yyyy";
   return pattern;
@@ -19,9 +22,11 @@ std::string TwoDigits(unsigned v) {
 }  // namespace
 
 void SetShortDatePattern(std::string_view pattern) {
+  std::lock_guard lock(pattern_mutex);
   Pattern() = std::string(pattern);
 }
 std::string ShortDatePattern() {
+  std::lock_guard lock(pattern_mutex);
   return Pattern();
 }
 
@@ -40,7 +45,7 @@ std::string FormatShortDate(double day_count) {
   const unsigned d = static_cast<unsigned>(ymd.day());
   const unsigned m = static_cast<unsigned>(ymd.month());
   const int y = static_cast<int>(ymd.year());
-  const std::string& p = Pattern();
+  const std::string p = ShortDatePattern();
   std::string out;
   for (std::size_t i = 0; i < p.size();) {
     std::size_t run = 1;

@@ -1,6 +1,7 @@
 // The batch driver: runs whose questions, outcomes, logs and written files are pinned in one golden
 // transcript (failures that end only their file, missing folders, the overwrite answers, a stop
-// press, the real files into every target format), and two runs sharing a folder.
+// press, the real files into every target format), the same with two threads, and two runs
+// sharing a folder.
 #include "app/batch_driver.h"
 
 #include <gtest/gtest.h>
@@ -87,8 +88,13 @@ struct Batch {
   }
 };
 
-TEST(BatchDriver, RunsGiveTheGoldenTranscript) {
+// With two threads every question, outcome, log line and file is the one thread's.
+class BatchDriverThreads : public ::testing::TestWithParam<unsigned> {};
+INSTANTIATE_TEST_SUITE_P(OneAndTwo, BatchDriverThreads, ::testing::Values(1u, 2u));
+
+TEST_P(BatchDriverThreads, RunsGiveTheGoldenTranscript) {
   Batch b;
+  b.driver.SetThreads(GetParam());
   fs::create_directory(b.dir / "out" / "D.IES");  // a folder where the target should go
   b.Run("a failure ends only its file", {"a.ldt", "bad.ldt", "c.ldt", "d.ldt", kLongName},
         kFormatIes95);
@@ -152,7 +158,8 @@ TEST(BatchDriver, TwoRunsIntoOneFolderWriteEachTargetOnce) {
     fs::copy_file(kLamp, sources.back());
   }
   ScriptedUi second_ui;
-  BatchDriver second(first.settings, second_ui, "");
+  ConversionSettings second_settings = first.settings;  // each run stores its ACTFMT
+  BatchDriver second(second_settings, second_ui, "");
   std::vector<std::string> first_files = sources, second_files = sources;
   std::thread other([&] { second.StartStop(second_files, kFormatIes95); });
   first.driver.StartStop(first_files, kFormatIes95);

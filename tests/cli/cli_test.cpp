@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <set>
 #include <sstream>
 #include <string>
@@ -74,6 +75,17 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
   WriteFile(tmp / "huge.ldt", "");
   fs::resize_file(tmp / "huge.ldt", 65u << 20);
   fs::copy_file(TestDataDir() / "ldt" / "downlight.ldt", tmp / "Flood\xB0.ldt");
+  // A catalogue folder: what a folder input takes, with and without its subfolders.
+  for (const char* name : {"tree/a.ldt", "tree/b.IES", "tree/noext", "tree/notes.txt",
+                           "tree/sub/c.ldt", "tree/sub/d.ldt"})
+    fs::create_directories(tmp / fs::path(name).parent_path());
+  for (const char* name : {"tree/a.ldt", "tree/sub/c.ldt"})
+    fs::copy_file(TestDataDir() / "ldt" / "downlight.ldt", tmp / name);
+  fs::copy_file(TestDataDir() / "ies" / "williams_1995.ies", tmp / "tree/b.IES");
+  for (const char* name : {"tree/noext", "tree/notes.txt", "tree/sub/d.ldt"})
+    WriteFile(tmp / name, "no photometry\n");
+  WriteFile(tmp / "list.txt",
+            tmp.path().string() + "/a.ldt\r\n\n" + tmp.path().string() + "/tree/sub/c.ldt\n");
 
   std::ifstream script(TestDataDir() / "cli" / "session.cmds");
   std::string transcript;
@@ -81,12 +93,21 @@ TEST(Cli, ASessionGivesTheGoldenTranscript) {
     if (line.empty() || line[0] == '#') continue;
     for (std::size_t at; (at = line.find("\\x")) != std::string::npos;)
       line.replace(at, 4, 1, static_cast<char>(std::stoi(line.substr(at + 2, 2), nullptr, 16)));
+    // "< FILE" at the end: standard input reads FILE.
+    std::ifstream input;
+    std::streambuf* const kept_input = std::cin.rdbuf();
+    if (const std::size_t at = line.find(" < "); at != std::string::npos) {
+      input.open(Replaced(line.substr(at + 3), "{dir}", dir));
+      std::cin.rdbuf(input.rdbuf());
+    }
     Args args;
-    std::istringstream words(Replaced(Replaced(line, "{dir}", dir), "{data}", data));
+    std::istringstream words(
+        Replaced(Replaced(line.substr(0, line.find(" < ")), "{dir}", dir), "{data}", data));
     for (std::string word; words >> word;)
       args.push_back(word);
     std::string out, err;
     const int status = RunCliWith(args, out, err);
+    std::cin.rdbuf(kept_input);
     for (char c = 1; c < ' '; ++c)
       line = Replaced(line, std::string(1, c), std::string{'^', static_cast<char>(c + '@')});
     if (fs::exists(tmp / "run.log")) err += "run.log: " + testing::ReadFile(tmp / "run.log");

@@ -1,11 +1,16 @@
 // The shared text layer under every reader and writer: where lines end, what counts as a number,
-// and that every printed number reads back to the precision it was printed at.
+// that fast number text agrees with the standard conversions, and that every printed number reads
+// back to the precision it was printed at.
 #include "formats/textio.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstdint>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "formats/eulumdat.h"
@@ -54,6 +59,33 @@ TEST(ParseNumber, AcceptsPlainDecimalNumbersOnly) {
                            "1e400", "1e-400", "--1", "+-1", "1.2.3", "e5", "12a"}) {
     EXPECT_FALSE(ParseNumber(text, v)) << text;
     EXPECT_EQ(v, 0.0) << text;
+  }
+}
+
+// The number text is built without std::to_chars and parsed without std::from_chars where it can
+// be; both must give exactly what those give, on halves that tie and on values from everywhere.
+TEST(NumberStyles, FastDigitsAgreeWithTheStandardConversions) {
+  std::mt19937_64 random(14);
+  std::vector<double> values{0.25, -0.25, 0.35, -0.04, 2.5, 1e-300, 999999999.96, 1e9, 123456.75};
+  for (int i = 0; i < 20000; ++i) {
+    values.push_back(static_cast<double>(static_cast<std::int64_t>(random() % 2000001) - 1000000) /
+                     std::pow(10.0, static_cast<double>(random() % 5)));
+    values.push_back(
+        std::ldexp(static_cast<double>(random() % 100000), -static_cast<int>(random() % 12)));
+  }
+  for (double v : values) {
+    for (int decimals = 0; decimals <= 9; ++decimals) {
+      char buf[512];
+      std::string expected(
+          buf, std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, decimals).ptr);
+      if (expected.find_first_of("123456789") == std::string::npos && expected[0] == '-')
+        expected.erase(0, 1);
+      ASSERT_EQ(FormatPadded(v, 0, decimals), expected) << v;
+      double parsed = 0, standard = 0;
+      std::from_chars(expected.data(), expected.data() + expected.size(), standard);
+      ASSERT_TRUE(ParseNumber(expected, parsed)) << expected;
+      ASSERT_EQ(parsed, standard) << expected;
+    }
   }
 }
 
