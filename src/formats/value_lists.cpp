@@ -55,9 +55,9 @@ void ValueStream::ReportWord(std::string_view word) {
   if (ParseNumber(text, v)) return;
   if (bad_words_++ > 0) return;
   bad_word_index_ = findings_->All().size();
-  findings_->Add(format_ + ".not-a-number", Severity::kWarning,
-                 "\"" + std::string(word).substr(0, 40) + "\" is not a number, read as 0",
-                 line_no_);
+  std::string message(1, '"');
+  message.append(word.substr(0, 40)).append("\" is not a number, read as 0");
+  findings_->Add(format_ + ".not-a-number", Severity::kWarning, std::move(message), line_no_);
 }
 
 void ValueStream::ReportTabs() {

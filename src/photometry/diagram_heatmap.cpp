@@ -66,9 +66,12 @@ void BuildHeatMap(Diagram& d, const TLUM32& rec, const Frame& frame) {
                               cell_h + 0.5, Colour((level + 0.5) / kLevels)));
       c = end;
     }
-  for (int c = 0; c <= 360; c += 45)
-    d.shapes.push_back(Text({left + c / 360.0 * width, plot_top - 6},
-                            std::string("C") + std::to_string(c), 11, Shape::Anchor::kMiddle));
+  for (int c = 0; c <= 360; c += 45) {
+    std::string label = std::to_string(c);
+    label.insert(0, 1, 'C');
+    d.shapes.push_back(
+        Text({left + c / 360.0 * width, plot_top - 6}, label, 11, Shape::Anchor::kMiddle));
+  }
   for (int g = 0; g <= reach + 1e-9; g += 30)
     d.shapes.push_back(Text({left - 6, plot_top + g / (rows * kCell) * height + 4}, AngleText(g),
                             11, Shape::Anchor::kEnd));
