@@ -24,6 +24,16 @@ double CosN(double gamma, double n) {
   return gamma < 90 ? std::pow(std::cos(gamma * kRad), n) : 0.0;
 }
 
+// Finite geometry inside the canvas (the SVG viewBox): a point outside is drawn off the picture.
+void ExpectOnCanvas(const Diagram& d) {
+  for (const Shape& s : d.shapes)
+    for (const Point& p : s.points) {
+      ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(s.radius));
+      ASSERT_TRUE(p.x >= 0 && p.x <= d.width && p.y >= 0 && p.y <= d.height)
+          << DiagramKindName(d.kind) << " " << p.x << "," << p.y;
+    }
+}
+
 // A symmetry-4 record whose planes differ (C0 narrow, C90 wide): the polar curves must show the
 // unfolded quarter at every plotted angle, on the canvas radius of the scale.
 TEST(Diagram, PolarRadiusIsTheIntensityOnTheScale) {
@@ -51,6 +61,8 @@ TEST(Diagram, PolarRadiusIsTheIntensityOnTheScale) {
       }
     }
   }
+  for (DiagramKind kind : kAllDiagramKinds)
+    ExpectOnCanvas(BuildDiagram(rec, kind));
   // The peak plane joins the main ones when it lies elsewhere.
   FillGrid(rec, 0, Steps(0, 30, 330), Steps(0, 10, 180),
            [](float c, float g) { return (c == 30 ? 500 : 100) * CosN(g, 2); });
@@ -103,10 +115,7 @@ TEST(Diagram, DegenerateRecordsGiveAFinitePictureWithANote) {
       const Diagram d = BuildDiagram(*rec, kind);
       EXPECT_FALSE(d.notes.empty()) << DiagramKindName(kind);
       EXPECT_GT(d.width * d.height, 0);
-      for (const Shape& s : d.shapes)
-        for (const Point& p : s.points)
-          ASSERT_TRUE(std::isfinite(p.x) && std::isfinite(p.y) && std::isfinite(s.radius))
-              << DiagramKindName(kind);
+      ExpectOnCanvas(d);
       EXPECT_EQ(SvgText(d).find("nan"), std::string::npos);
     }
   }
