@@ -161,7 +161,11 @@ class ListWriter {
         line_max_(line_max),
         line_start_(out.size()) {}
 
-  void AddValue(long double value, long double near_zero) { AddText(FormatKept(value, near_zero)); }
+  void AddValue(long double value, long double near_zero) {
+    KeptText text;
+    const std::string_view written(text.data(), FormatKept(value, near_zero, text));
+    AddText(written, written);
+  }
   void AddAngle(float angle) { AddText(FormatAngle(angle)); }
   // The added 360-degree plane is written as fixed text.
   void Add360() { AddText(" 360.0", "  360.0"); }

@@ -175,32 +175,54 @@ void DropNegativeZero(std::string& s) {
 // x (as a double) rounded to `decimals` places, written as std::to_chars writes it but without
 // its digit generation: the double is m * 2^e exactly, so m * 10^decimals, shifted by -e with the
 // exact remainder rounded half to even, gives the digits. Covers |x| < 1e9 with at most 9
-// decimals (intensities, angles, dimensions); false otherwise. No sign on a result of zero.
-// `int_digits`: the digits before the point, 0 for "0.x" (1 for a plain "0").
-bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits) {
+// decimals (intensities, angles, dimensions). No sign on a result of zero.
+constexpr std::uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
+                                    100000, 1000000, 10000000, 100000000, 1000000000};
+
+struct Rounded {
+  std::uint64_t units;  // |x| in units of the last decimal, rounded half to even
+  double error;         // |units / 10^decimals - |x||, to within a few units of its last bit
+};
+
+bool FitsFastDigits(double x, int decimals) {
+  return decimals >= 0 && decimals <= 9 && std::fabs(x) < 1e9;
+}
+
+// Needs FitsFastDigits(x, decimals).
+Rounded RoundToDecimals(double x, int decimals) {
   __extension__ typedef unsigned __int128 Wide;
-  static constexpr std::uint64_t kPow10[] = {1,      10,      100,      1000,      10000,
-                                             100000, 1000000, 10000000, 100000000, 1000000000};
   const double magnitude = std::fabs(x);
-  if (decimals < 0 || decimals > 9 || !(magnitude < 1e9)) return false;
-  std::uint64_t q = 0;
   const auto bits = std::bit_cast<std::uint64_t>(magnitude);
   const auto biased_exponent = static_cast<int>(bits >> 52);
-  if (biased_exponent != 0) {  // subnormals and zero round to 0 at 9 decimals
-    // magnitude = mantissa * 2^-shift, with the implicit leading bit
-    const std::uint64_t mantissa =
-        (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
-    const int shift = 1075 - biased_exponent;  // at least 23 below 1e9
-    const Wide scaled = Wide{mantissa} * kPow10[decimals];
-    if (shift < 128) {
-      q = static_cast<std::uint64_t>(scaled >> shift);
-      const Wide rest = scaled - (Wide{q} << shift);
-      const Wide half = Wide{1} << (shift - 1);
-      if (rest > half || (rest == half && (q & 1) != 0)) ++q;
-    }
+  const int shift = 1075 - biased_exponent;  // at least 23 below 1e9
+  // Subnormals and zero round to 0 at 9 decimals, and so does anything below 2^-75.
+  if (biased_exponent == 0 || shift >= 128) return {0, magnitude};
+  // magnitude = mantissa * 2^-shift, with the implicit leading bit
+  const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
+  const Wide scaled = Wide{mantissa} * kPow10[decimals];
+  auto q = static_cast<std::uint64_t>(scaled >> shift);
+  const Wide rest = scaled - (Wide{q} << shift);
+  const Wide half = Wide{1} << (shift - 1);
+  if (rest > half || (rest == half && (q & 1) != 0)) ++q;
+  const Wide distance = (Wide{q} << shift) > scaled ? (Wide{q} << shift) - scaled : rest;
+  const auto two_to_minus_shift = std::bit_cast<double>(std::uint64_t(1023 - shift) << 52);
+  return {q, static_cast<double>(distance) * two_to_minus_shift /
+                 static_cast<double>(kPow10[decimals])};
+}
+
+// The text of a rounded value, built backwards from the end of `text`.
+struct FixedDigits {
+  char text[32];
+  char* begin;     // the text runs from here to the end of `text`
+  int int_digits;  // the digits before the point, 0 for "0.x" (1 for a plain "0")
+
+  std::string_view View() const {
+    return {begin, static_cast<std::size_t>(text + sizeof text - begin)};
   }
-  char buf[32];
-  char* end = buf + sizeof buf;
+};
+
+void WriteFixed(std::uint64_t q, int decimals, bool negative, FixedDigits& out) {
+  char* const end = out.text + sizeof out.text;
   char* p = end;
   std::uint64_t whole = q / kPow10[decimals];
   std::uint64_t part = q % kPow10[decimals];
@@ -212,9 +234,17 @@ bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits
     *--p = static_cast<char>('0' + whole % 10);
     whole /= 10;
   } while (whole != 0);
-  int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
-  if (x < 0 && q != 0) *--p = '-';
-  out.assign(p, end);
+  out.int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
+  if (negative && q != 0) *--p = '-';
+  out.begin = p;
+}
+
+bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits) {
+  if (!FitsFastDigits(x, decimals)) return false;
+  FixedDigits digits;
+  WriteFixed(RoundToDecimals(x, decimals).units, decimals, x < 0, digits);
+  out.assign(digits.View());
+  int_digits = digits.int_digits;
   return true;
 }
 
@@ -277,7 +307,54 @@ std::string FormatFixed(long double x, int precision, int decimals) {
   return s;
 }
 
+namespace {
+
+// FormatKept decided in double precision where that is sure: x is rounded exactly (as a double)
+// and the decimals are chosen as FormatKeptByDecimals chooses them, with a margin that covers how
+// far double rounding can move its comparisons (a few units of the 16th digit). A value that
+// comes nearer the boundary than that, or that needs the seventh-digit rounding or more than 9
+// decimals, is left to the long-double loop (false).
+bool KeptFast(long double x, long double near_zero, FixedDigits& out) {
+  constexpr int kPrecision = 7;
+  constexpr int kFastDecimals = 9;
+  const double xd = static_cast<double>(x);
+  if (!std::isfinite(xd) || !FitsFastDigits(xd, kFastDecimals)) return false;
+  const double magnitude = std::fabs(xd);
+  const double allowed = std::max(5e-4 * magnitude, static_cast<double>(near_zero));
+  const double seventh_digit = 5e-7 * magnitude;
+  const double margin = 1e-12 * (magnitude + allowed);
+  for (int decimals = 1; decimals <= kFastDecimals; ++decimals) {
+    const Rounded rounded = RoundToDecimals(xd, decimals);
+    if (rounded.error - margin > allowed + seventh_digit) continue;
+    if (rounded.error + seventh_digit + margin > allowed) return false;
+    WriteFixed(rounded.units, decimals, xd < 0, out);
+    return out.int_digits + decimals <= kPrecision;
+  }
+  return false;
+}
+
+}  // namespace
+
+std::size_t FormatKept(long double x, long double near_zero, KeptText& out) {
+  FixedDigits digits;
+  if (KeptFast(x, near_zero, digits)) {
+    const std::string_view text = digits.View();
+    std::copy(text.begin(), text.end(), out.data());
+    return text.size();
+  }
+  const std::string text = FormatKeptByDecimals(x, near_zero);
+  const std::size_t size = std::min(text.size(), out.size());
+  std::copy_n(text.begin(), size, out.data());
+  return size;
+}
+
 std::string FormatKept(long double x, long double near_zero) {
+  FixedDigits digits;
+  if (KeptFast(x, near_zero, digits)) return std::string(digits.View());
+  return FormatKeptByDecimals(x, near_zero);
+}
+
+std::string FormatKeptByDecimals(long double x, long double near_zero) {
   if (!std::isfinite(x)) x = 0;
   constexpr int kPrecision = 7;
   constexpr int kMostDecimals = 20;  // below that, seven digits need the exponent form

@@ -3,6 +3,7 @@
 // here depends on the process locale: parsing uses std::from_chars, formatting std::to_chars.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -116,6 +117,12 @@ inline std::string FormatF(long double x) {
 // spell out their noise); otherwise with as many more decimals as that takes, up to 7
 // significant digits. Typical tables therefore look as with F(x), and small values survive.
 std::string FormatKept(long double x, long double near_zero);
+// FormatKept into `out` without a string of its own for the common case; returns the length.
+using KeptText = std::array<char, 48>;
+std::size_t FormatKept(long double x, long double near_zero, KeptText& out);
+// FormatKept decimal by decimal in long double, without its shortcut for one decimal (which must
+// decide as this does).
+std::string FormatKeptByDecimals(long double x, long double near_zero);
 // The `near_zero` of FormatKept for the intensities of the record's table written times `scale`
 // (a millionth of their largest magnitude).
 long double NearZeroOf(const TLUM32& rec, long double scale = 1);

@@ -89,6 +89,39 @@ TEST(NumberStyles, FastDigitsAgreeWithTheStandardConversions) {
   }
 }
 
+// Intensities are written with the decimals that keep them within 0.05 % (or near_zero); a
+// shortcut in double precision decides most of them. Around each boundary of that choice (the
+// allowance, the seventh-digit band, near_zero, ties of the rounding) it must write what the
+// long-double choice writes, for candela as the writers compute them (float times a scale).
+TEST(NumberStyles, KeptTextAgreesWithTheDecimalByDecimalChoice) {
+  std::mt19937_64 random(7);
+  std::vector<long double> values;
+  for (int decimals = 1; decimals <= 10; ++decimals) {
+    for (int i = 0; i < 400; ++i) {
+      const long double rounded =
+          static_cast<long double>(random() % 2000000) / std::pow(10.0L, decimals);
+      for (long double band : {5e-4L, 5e-4L + 5e-7L, 5e-4L - 5e-7L}) {
+        for (long double boundary : {rounded / (1 - band), rounded / (1 + band)}) {
+          long double x = boundary;
+          for (int step = 0; step < 3; ++step, x = std::nextafter(x, 0.0L))
+            values.insert(values.end(), {x, static_cast<double>(x), static_cast<float>(x)});
+        }
+      }
+      values.push_back(rounded + 0.5L / std::pow(10.0L, decimals));  // a tie
+    }
+  }
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(static_cast<float>(random() % 100000) * 0.001f * (1.23456789L + i % 7));
+  for (long double x : values) {
+    for (long double near_zero : {0.0L, 1e-3L, std::fabs(x) / 5e-4L * 1e-9L, 0.002L}) {
+      KeptText text;
+      const std::string expected = FormatKeptByDecimals(x, near_zero);
+      ASSERT_EQ(std::string(text.data(), FormatKept(x, near_zero, text)), expected) << x;
+      ASSERT_EQ(FormatKept(-x, near_zero), FormatKeptByDecimals(-x, near_zero)) << x;
+    }
+  }
+}
+
 // Whatever a writer prints reads back through the readers' parser to the printed precision.
 TEST(NumberStyles, PrintedNumbersReadBack) {
   for (double x = 1e-4; x < 1e12; x *= 1.37) {
