@@ -162,9 +162,9 @@ class ListWriter {
         line_start_(out.size()) {}
 
   void AddValue(long double value, long double near_zero) {
-    KeptText text;
-    const std::string_view written(text.data(), FormatKept(value, near_zero, text));
-    AddText(written, written);
+    KeptText room;
+    const std::string_view text = FormatKept(value, near_zero, room);
+    AddText(text, text);
   }
   void AddAngle(float angle) { AddText(FormatAngle(angle)); }
   // The added 360-degree plane is written as fixed text.

@@ -210,19 +210,9 @@ Rounded RoundToDecimals(double x, int decimals) {
                  static_cast<double>(kPow10[decimals])};
 }
 
-// The text of a rounded value, built backwards from the end of `text`.
-struct FixedDigits {
-  char text[32];
-  char* begin;     // the text runs from here to the end of `text`
-  int int_digits;  // the digits before the point, 0 for "0.x" (1 for a plain "0")
-
-  std::string_view View() const {
-    return {begin, static_cast<std::size_t>(text + sizeof text - begin)};
-  }
-};
-
-void WriteFixed(std::uint64_t q, int decimals, bool negative, FixedDigits& out) {
-  char* const end = out.text + sizeof out.text;
+// Writes the text of a rounded value backwards, ending at `end`, and returns where it begins.
+// `int_digits`: the digits before the point, 0 for "0.x" (1 for a plain "0").
+char* WriteFixed(std::uint64_t q, int decimals, bool negative, char* end, int& int_digits) {
   char* p = end;
   std::uint64_t whole = q / kPow10[decimals];
   std::uint64_t part = q % kPow10[decimals];
@@ -234,17 +224,16 @@ void WriteFixed(std::uint64_t q, int decimals, bool negative, FixedDigits& out) 
     *--p = static_cast<char>('0' + whole % 10);
     whole /= 10;
   } while (whole != 0);
-  out.int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
+  int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
   if (negative && q != 0) *--p = '-';
-  out.begin = p;
+  return p;
 }
 
 bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits) {
   if (!FitsFastDigits(x, decimals)) return false;
-  FixedDigits digits;
-  WriteFixed(RoundToDecimals(x, decimals).units, decimals, x < 0, digits);
-  out.assign(digits.View());
-  int_digits = digits.int_digits;
+  char text[32];
+  char* const end = text + sizeof text;
+  out.assign(WriteFixed(RoundToDecimals(x, decimals).units, decimals, x < 0, end, int_digits), end);
   return true;
 }
 
@@ -314,7 +303,7 @@ namespace {
 // far double rounding can move its comparisons (a few units of the 16th digit). A value that
 // comes nearer the boundary than that, or that needs the seventh-digit rounding or more than 9
 // decimals, is left to the long-double loop (false).
-bool KeptFast(long double x, long double near_zero, FixedDigits& out) {
+bool KeptFast(long double x, long double near_zero, char* end, std::string_view& text) {
   constexpr int kPrecision = 7;
   constexpr int kFastDecimals = 9;
   const double xd = static_cast<double>(x);
@@ -327,31 +316,27 @@ bool KeptFast(long double x, long double near_zero, FixedDigits& out) {
     const Rounded rounded = RoundToDecimals(xd, decimals);
     if (rounded.error - margin > allowed + seventh_digit) continue;
     if (rounded.error + seventh_digit + margin > allowed) return false;
-    WriteFixed(rounded.units, decimals, xd < 0, out);
-    return out.int_digits + decimals <= kPrecision;
+    int int_digits = 0;
+    char* const begin = WriteFixed(rounded.units, decimals, xd < 0, end, int_digits);
+    text = {begin, static_cast<std::size_t>(end - begin)};
+    return int_digits + decimals <= kPrecision;
   }
   return false;
 }
 
 }  // namespace
 
-std::size_t FormatKept(long double x, long double near_zero, KeptText& out) {
-  FixedDigits digits;
-  if (KeptFast(x, near_zero, digits)) {
-    const std::string_view text = digits.View();
-    std::copy(text.begin(), text.end(), out.data());
-    return text.size();
-  }
-  const std::string text = FormatKeptByDecimals(x, near_zero);
-  const std::size_t size = std::min(text.size(), out.size());
-  std::copy_n(text.begin(), size, out.data());
-  return size;
+std::string_view FormatKept(long double x, long double near_zero, KeptText& room) {
+  std::string_view text;
+  if (KeptFast(x, near_zero, room.end(), text)) return text;
+  const std::string slow = FormatKeptByDecimals(x, near_zero);
+  const std::size_t size = std::min(slow.size(), room.size());
+  return {std::copy_n(slow.begin(), size, room.begin()) - size, size};
 }
 
 std::string FormatKept(long double x, long double near_zero) {
-  FixedDigits digits;
-  if (KeptFast(x, near_zero, digits)) return std::string(digits.View());
-  return FormatKeptByDecimals(x, near_zero);
+  KeptText room;
+  return std::string(FormatKept(x, near_zero, room));
 }
 
 std::string FormatKeptByDecimals(long double x, long double near_zero) {

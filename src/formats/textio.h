@@ -117,9 +117,9 @@ inline std::string FormatF(long double x) {
 // spell out their noise); otherwise with as many more decimals as that takes, up to 7
 // significant digits. Typical tables therefore look as with F(x), and small values survive.
 std::string FormatKept(long double x, long double near_zero);
-// FormatKept into `out` without a string of its own for the common case; returns the length.
+// FormatKept without a string of its own: the text is written into `room` (and viewed there).
 using KeptText = std::array<char, 48>;
-std::size_t FormatKept(long double x, long double near_zero, KeptText& out);
+std::string_view FormatKept(long double x, long double near_zero, KeptText& room);
 // FormatKept decimal by decimal in long double, without its shortcut for one decimal (which must
 // decide as this does).
 std::string FormatKeptByDecimals(long double x, long double near_zero);
