@@ -39,6 +39,13 @@ Real Band(Real lower, Real upper) {
   return std::fabs(CosDeg(upper) - CosDeg(lower));
 }
 
+// 0, 5, ..., 180 exactly (what fmod(angle, 5) == 0 tells in that range, without its cost).
+bool IsFiveDegreeStep(Real angle) {
+  if (!(angle >= 0 && angle <= 180)) return false;
+  const auto whole = static_cast<int>(angle);
+  return whole == angle && whole % 5 == 0;
+}
+
 // The cosines of the zone ends of the grid (the midpoints, GFirst and GLast) and of the 5-degree
 // steps that zonal fluxes and the horizontal clip the zones at, each computed once, when first
 // needed: the very values the zone terms would otherwise compute again and again.
@@ -57,8 +64,7 @@ class ZoneCosines {
         table[k] = CosDeg(5.0L * static_cast<Real>(k));
       return table;
     }();
-    if (angle >= 0 && angle <= 180 && std::fmod(angle, 5.0L) == 0)
-      return five_degrees[static_cast<std::size_t>(angle / 5)];
+    if (IsFiveDegreeStep(angle)) return five_degrees[static_cast<std::size_t>(angle / 5)];
     const auto at = std::lower_bound(ends_.begin(), ends_.end(), angle);
     if (at == ends_.end() || *at != angle) return CosDeg(angle);
     Real& cached = cos_[static_cast<std::size_t>(at - ends_.begin())];
