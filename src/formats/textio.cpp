@@ -362,9 +362,33 @@ std::string FormatKeptByDecimals(long double x, long double near_zero) {
 
 namespace {
 
+// FormatFixed(x, 7, 6) below 1e7 without its round trip through the exponent form: where the
+// integer digits leave fewer than six decimals to the seven digits, x is rounded exactly at the
+// last decimal they allow, which is the number that round trip writes (its double is far closer
+// than a millionth to it). False where FormatFixed has to decide.
+bool FastSevenDigits(double x, std::string& out) {
+  constexpr int kPrecision = 7, kDecimals = 6;
+  if (!FitsFastDigits(x, kDecimals)) return false;
+  char text[32];
+  char* const end = text + sizeof text;
+  std::uint64_t units = RoundToDecimals(x, kDecimals).units;
+  int int_digits = 0;
+  char* begin = WriteFixed(units, kDecimals, x < 0, end, int_digits);
+  if (int_digits + kDecimals > kPrecision) {
+    const int decimals = kPrecision - int_digits;
+    if (decimals < 0) return false;
+    units = RoundToDecimals(x, decimals).units * kPow10[kDecimals - decimals];
+    begin = WriteFixed(units, kDecimals, x < 0, end, int_digits);
+    if (int_digits > kPrecision) return false;
+  }
+  out.assign(begin, end);
+  return true;
+}
+
 // Seven significant digits (at most six decimals) without the trailing zeros, "x.0" at least.
 std::string SevenDigits(long double x) {
-  std::string text = FormatFixed(x, 7, 6);
+  std::string text;
+  if (!FastSevenDigits(static_cast<double>(x), text)) text = FormatFixed(x, 7, 6);
   if (text.find('E') != std::string::npos || text.find('.') == std::string::npos) return text;
   while (text.size() >= 2 && text.back() == '0' && text[text.size() - 2] != '.')
     text.pop_back();

@@ -121,6 +121,24 @@ TEST(NumberStyles, KeptTextAgreesWithTheDecimalByDecimalChoice) {
   }
 }
 
+// Angles take seven digits straight from the exact rounding instead of FormatFixed's round trip
+// through the exponent form; both must write the same, carries into a new digit included.
+TEST(NumberStyles, AngleTextAgreesWithSevenDigitFixed) {
+  std::vector<double> values{99.9999996, 9.9999995, 99.99999949, 9999999.5, 999999.95, 1e7, 0.5};
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(static_cast<float>(random() % 10000000) * std::pow(10.0f, -int(random() % 8)));
+  for (double v : values) {
+    for (double x : {v, -v, std::nextafter(v, 0.0), std::nextafter(v, 1e9)}) {
+      std::string expected = FormatFixed(x, 7, 6);
+      if (expected.find('E') == std::string::npos)
+        while (expected.back() == '0' && expected[expected.size() - 2] != '.')
+          expected.pop_back();
+      ASSERT_EQ(FormatAngle(x), expected) << x;
+    }
+  }
+}
+
 // Whatever a writer prints reads back through the readers' parser to the printed precision.
 TEST(NumberStyles, PrintedNumbersReadBack) {
   for (double x = 1e-4; x < 1e12; x *= 1.37) {
