@@ -52,11 +52,6 @@ void TextLines::Line(std::string_view text) {
   text_ += "\r\n";
 }
 
-namespace {
-
-// The plain decimals of most files ("-12.5", "180", ".75") with at most 15 digits: the digits
-// as an integer and the power of ten are both exact doubles, so one division rounds correctly and
-// gives what std::from_chars gives. False for anything else (exponents, more digits).
 bool ParsePlainDecimal(std::string_view text, double& value) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
@@ -80,8 +75,6 @@ bool ParsePlainDecimal(std::string_view text, double& value) {
   value = negative ? -v : v;
   return true;
 }
-
-}  // namespace
 
 bool ParseNumber(std::string_view text, double& value) {
   value = 0.0;

@@ -47,6 +47,11 @@ inline constexpr CharSet ValueDelimiters{" ,\t"};
 // Parses the whole of `text` as a decimal number (point as decimal separator, optional sign and
 // exponent). Infinity, NaN and hexadecimal forms are not numbers here.
 bool ParseNumber(std::string_view text, double& value);
+// The plain decimals of most files ("-12.5", "180", ".75", "7.") with at most 15 digits, which
+// ParseNumber takes first: the digits as an integer and the power of ten are both exact doubles,
+// so one division rounds correctly and gives what std::from_chars gives. False (and `value`
+// untouched) for anything else: a sign "+", exponents, more digits.
+bool ParsePlainDecimal(std::string_view text, double& value);
 
 // EULUMDAT line parsers. Each consumes one line.
 // Integer line: the trimmed line must be a number as a whole; its nearest integer.
