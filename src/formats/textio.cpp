@@ -207,17 +207,17 @@ Rounded RoundToDecimals(double x, int decimals) {
 // `int_digits`: the digits before the point, 0 for "0.x" (1 for a plain "0").
 char* WriteFixed(std::uint64_t q, int decimals, bool negative, char* end, int& int_digits) {
   char* p = end;
-  std::uint64_t whole = q / kPow10[decimals];
-  std::uint64_t part = q % kPow10[decimals];
-  for (int d = 0; d < decimals; ++d, part /= 10)
-    *--p = static_cast<char>('0' + part % 10);
+  std::uint64_t rest = q;  // digit by digit from the right: no division by a variable power
+  for (int d = 0; d < decimals; ++d, rest /= 10)
+    *--p = static_cast<char>('0' + rest % 10);
   if (decimals > 0) *--p = '.';
+  const bool no_whole = rest == 0;
   const char* point = p;
   do {
-    *--p = static_cast<char>('0' + whole % 10);
-    whole /= 10;
-  } while (whole != 0);
-  int_digits = q < kPow10[decimals] && decimals > 0 ? 0 : static_cast<int>(point - p);
+    *--p = static_cast<char>('0' + rest % 10);
+    rest /= 10;
+  } while (rest != 0);
+  int_digits = no_whole && decimals > 0 ? 0 : static_cast<int>(point - p);
   if (negative && q != 0) *--p = '-';
   return p;
 }
@@ -291,11 +291,18 @@ std::string FormatFixed(long double x, int precision, int decimals) {
 
 namespace {
 
-// FormatKept decided in double precision where that is sure: x is rounded exactly (as a double)
-// and the decimals are chosen as FormatKeptByDecimals chooses them, with a margin that covers how
-// far double rounding can move its comparisons (a few units of the 16th digit). A value that
-// comes nearer the boundary than that, or that needs the seventh-digit rounding or more than 9
-// decimals, is left to the long-double loop (false).
+// |y - y rounded to an integer| for y >= 0; adding and taking away 2^52 rounds to an integer.
+double DistanceToInteger(double y) {
+  constexpr double kTwo52 = 4503599627370496.0;
+  if (y >= kTwo52) return 0;  // a whole number already
+  return std::fabs(y - ((y + kTwo52) - kTwo52));
+}
+
+// FormatKept decided in double precision where that is sure: the decimals are chosen as
+// FormatKeptByDecimals chooses them, from errors computed in double, with a margin that covers
+// how far double rounding can move them (a few units of the 16th digit), and the chosen ones are
+// written from x rounded exactly. A value that comes nearer the boundary than that, or that needs
+// the seventh-digit rounding or more than 9 decimals, is left to the long-double loop (false).
 bool KeptFast(long double x, long double near_zero, char* end, std::string_view& text) {
   constexpr int kPrecision = 7;
   constexpr int kFastDecimals = 9;
@@ -306,11 +313,13 @@ bool KeptFast(long double x, long double near_zero, char* end, std::string_view&
   const double seventh_digit = 5e-7 * magnitude;
   const double margin = 1e-12 * (magnitude + allowed);
   for (int decimals = 1; decimals <= kFastDecimals; ++decimals) {
-    const Rounded rounded = RoundToDecimals(xd, decimals);
-    if (rounded.error - margin > allowed + seventh_digit) continue;
-    if (rounded.error + seventh_digit + margin > allowed) return false;
+    const auto scale = static_cast<double>(kPow10[decimals]);
+    const double error = DistanceToInteger(magnitude * scale) / scale;
+    if (error - margin > allowed + seventh_digit) continue;
+    if (error + seventh_digit + margin > allowed) return false;
     int int_digits = 0;
-    char* const begin = WriteFixed(rounded.units, decimals, xd < 0, end, int_digits);
+    char* const begin =
+        WriteFixed(RoundToDecimals(xd, decimals).units, decimals, xd < 0, end, int_digits);
     text = {begin, static_cast<std::size_t>(end - begin)};
     return int_digits + decimals <= kPrecision;
   }
