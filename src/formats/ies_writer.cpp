@@ -1,6 +1,7 @@
 // IES LM-63 writer: editions 1986, 1991, 1995, 2002 and 2019, absolute candela with multiplier 1.0
 // and dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
 // characters) or unformatted (one list per line).
+#include <algorithm>
 #include <vector>
 
 #include "formats/ies.h"
@@ -190,14 +191,27 @@ class ListWriter {
       if (line_length >= kLineFull) NewLine();
       // A value wider than its field would run into the one before it and be read as one word
       // with it; such a value gets a separating blank.
+      std::size_t blanks = 0;
       if (formatted.size() < width_) {
-        out_.append(width_ - formatted.size(), ' ');
+        blanks = width_ - formatted.size();
       } else if (out_.size() != line_start_ && formatted.front() != ' ') {
-        out_ += ' ';
+        blanks = 1;
       }
-      out_ += formatted;
+      AppendField(blanks, formatted);
     }
     first_ = false;
+  }
+  // The blanks and the text in one append: most values are this short.
+  void AppendField(std::size_t blanks, std::string_view text) {
+    char field[32];
+    if (blanks + text.size() > sizeof field) {
+      out_.append(blanks, ' ');
+      out_ += text;
+      return;
+    }
+    std::fill_n(field, blanks, ' ');
+    std::copy(text.begin(), text.end(), field + blanks);
+    out_.append(field, blanks + text.size());
   }
   void NewLine() {
     out_ += kEol;

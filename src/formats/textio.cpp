@@ -406,6 +406,13 @@ std::string FormatWholeOrDecimals(long double x, int width) {
 }
 
 long double NearZeroOf(const TLUM32& rec, long double scale) {
+  // Rounding is monotonic, so the largest magnitude times |scale| is the largest product: one
+  // multiplication instead of one per value (infinities and NaN excepted: 0 * inf is no peak).
+  float largest = 0;
+  for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
+    for (std::size_t j = 1; j <= rec.NumGammas; ++j)
+      largest = std::max(largest, std::fabs(rec.GetIntensity(i, j)));
+  if (std::isfinite(largest) && std::isfinite(scale)) return 1e-6L * (largest * std::fabs(scale));
   long double peak = 0;
   for (std::size_t i = 1; i <= rec.NumPlanes; ++i)
     for (std::size_t j = 1; j <= rec.NumGammas; ++j)
