@@ -313,10 +313,11 @@ bool KeptFast(long double x, long double near_zero, char* end, std::string_view&
   const double seventh_digit = 5e-7 * magnitude;
   const double margin = 1e-12 * (magnitude + allowed);
   for (int decimals = 1; decimals <= kFastDecimals; ++decimals) {
+    // The error in units of the last decimal, against the bounds in those units.
     const auto scale = static_cast<double>(kPow10[decimals]);
-    const double error = DistanceToInteger(magnitude * scale) / scale;
-    if (error - margin > allowed + seventh_digit) continue;
-    if (error + seventh_digit + margin > allowed) return false;
+    const double error = DistanceToInteger(magnitude * scale);
+    if (error > (allowed + seventh_digit + margin) * scale) continue;
+    if (error > (allowed - seventh_digit - margin) * scale) return false;
     int int_digits = 0;
     char* const begin =
         WriteFixed(RoundToDecimals(xd, decimals).units, decimals, xd < 0, end, int_digits);
