@@ -39,11 +39,13 @@ Real Band(Real lower, Real upper) {
   return std::fabs(CosDeg(upper) - CosDeg(lower));
 }
 
-// 0, 5, ..., 180 exactly (what fmod(angle, 5) == 0 tells in that range, without its cost).
-bool IsFiveDegreeStep(Real angle) {
-  if (!(angle >= 0 && angle <= 180)) return false;
-  const auto whole = static_cast<int>(angle);
-  return whole == angle && whole % 5 == 0;
+// The index of a whole multiple of a quarter degree from 0 to 180 (0 to 720), or -1 for any
+// other angle.
+int QuarterDegreeIndex(Real angle) {
+  if (!(angle >= 0 && angle <= 180)) return -1;
+  const Real quarters = 4 * angle;  // exact
+  const auto whole = static_cast<int>(quarters);
+  return whole == quarters ? whole : -1;
 }
 
 // The cosines of the zone ends of the grid (the midpoints, GFirst and GLast) and of the 5-degree
@@ -58,13 +60,16 @@ class ZoneCosines {
     }
   }
   Real Cos(Real angle) {
-    static const std::vector<Real> five_degrees = [] {
-      std::vector<Real> table(37);
+    // The zone ends of the usual grids (steps of 0.5 to 5 degrees and their midpoints) and the
+    // 5-degree steps are quarter degrees: their cosines are computed once per process.
+    static const std::vector<Real> quarter_degrees = [] {
+      std::vector<Real> table(721);
       for (std::size_t k = 0; k < table.size(); ++k)
-        table[k] = CosDeg(5.0L * static_cast<Real>(k));
+        table[k] = CosDeg(static_cast<Real>(k) / 4);
       return table;
     }();
-    if (IsFiveDegreeStep(angle)) return five_degrees[static_cast<std::size_t>(angle / 5)];
+    if (const int k = QuarterDegreeIndex(angle); k >= 0)
+      return quarter_degrees[static_cast<std::size_t>(k)];
     const auto at = std::lower_bound(ends_.begin(), ends_.end(), angle);
     if (at == ends_.end() || *at != angle) return CosDeg(angle);
     Real& cached = cos_[static_cast<std::size_t>(at - ends_.begin())];
