@@ -291,11 +291,10 @@ std::string FormatFixed(long double x, int precision, int decimals) {
 
 namespace {
 
-// |y - y rounded to an integer| for y >= 0; adding and taking away 2^52 rounds to an integer.
-double DistanceToInteger(double y) {
+// y >= 0 rounded to an integer: adding and taking away 2^52 rounds (to even) below 2^52.
+double NearestInteger(double y) {
   constexpr double kTwo52 = 4503599627370496.0;
-  if (y >= kTwo52) return 0;  // a whole number already
-  return std::fabs(y - ((y + kTwo52) - kTwo52));
+  return y >= kTwo52 ? y : (y + kTwo52) - kTwo52;
 }
 
 // FormatKept decided in double precision where that is sure: the decimals are chosen as
@@ -315,12 +314,19 @@ bool KeptFast(long double x, long double near_zero, char* end, std::string_view&
   for (int decimals = 1; decimals <= kFastDecimals; ++decimals) {
     // The error in units of the last decimal, against the bounds in those units.
     const auto scale = static_cast<double>(kPow10[decimals]);
-    const double error = DistanceToInteger(magnitude * scale);
+    const double units = magnitude * scale;
+    const double nearest = NearestInteger(units);
+    const double error = std::fabs(units - nearest);
     if (error > (allowed + seventh_digit + margin) * scale) continue;
     if (error > (allowed - seventh_digit - margin) * scale) return false;
+    // Where `units` (within an eighth of its exact value below 2^50) is not near a half, its
+    // nearest integer is the exact rounding.
+    constexpr double kTwo50 = 1125899906842624.0;
+    const std::uint64_t rounded = error < 0.25 && units < kTwo50
+                                      ? static_cast<std::uint64_t>(nearest)
+                                      : RoundToDecimals(xd, decimals).units;
     int int_digits = 0;
-    char* const begin =
-        WriteFixed(RoundToDecimals(xd, decimals).units, decimals, xd < 0, end, int_digits);
+    char* const begin = WriteFixed(rounded, decimals, xd < 0, end, int_digits);
     text = {begin, static_cast<std::size_t>(end - begin)};
     return int_digits + decimals <= kPrecision;
   }
