@@ -52,26 +52,32 @@ void TextLines::Line(std::string_view text) {
   text_ += "\r\n";
 }
 
+namespace {
+
+// Appends the decimal digits at `p` to `digits`; returns where they end.
+const char* TakeDigits(const char* p, const char* end, std::uint64_t& digits) {
+  for (; p != end && *p >= '0' && *p <= '9'; ++p)
+    digits = digits * 10 + static_cast<std::uint64_t>(*p - '0');
+  return p;
+}
+
+}  // namespace
+
 bool ParsePlainDecimal(std::string_view text, double& value) {
   static constexpr double kPow10[] = {1e0, 1e1, 1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
                                       1e8, 1e9, 1e10, 1e11, 1e12, 1e13, 1e14, 1e15};
   const bool negative = !text.empty() && text.front() == '-';
   if (negative) text.remove_prefix(1);
-  std::uint64_t digits = 0;
-  int count = 0, decimals = -1;
-  for (char c : text) {
-    if (c == '.' && decimals < 0) {
-      decimals = 0;
-    } else if (c >= '0' && c <= '9' && count < 15) {
-      digits = digits * 10 + static_cast<std::uint64_t>(c - '0');
-      ++count;
-      if (decimals >= 0) ++decimals;
-    } else {
-      return false;
-    }
-  }
-  if (count == 0) return false;
-  const double v = static_cast<double>(digits) / kPow10[decimals < 0 ? 0 : decimals];
+  const char* const end = text.data() + text.size();
+  std::uint64_t digits = 0;  // wraps only past 19 digits, which are refused below
+  const char* const point = TakeDigits(text.data(), end, digits);
+  const char* last = point;
+  if (point != end && *point == '.') last = TakeDigits(point + 1, end, digits);
+  const auto decimals = last == point ? 0 : static_cast<std::size_t>(last - point - 1);
+  const auto count = static_cast<std::size_t>(point - text.data()) + decimals;
+  if (last != end || count == 0 || count > 15) return false;
+  const auto whole = static_cast<double>(digits);
+  const double v = decimals == 0 ? whole : whole / kPow10[decimals];
   value = negative ? -v : v;
   return true;
 }
