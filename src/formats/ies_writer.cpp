@@ -201,17 +201,14 @@ class ListWriter {
     }
     first_ = false;
   }
-  // The blanks and the text in one append: most values are this short.
+  // The blanks and the text in one append. The text is copied byte by byte: it was just written
+  // that way, and a wider read of it would wait for those stores to complete.
   void AppendField(std::size_t blanks, std::string_view text) {
-    char field[32];
-    if (blanks + text.size() > sizeof field) {
-      out_.append(blanks, ' ');
-      out_ += text;
-      return;
-    }
-    std::fill_n(field, blanks, ' ');
-    std::copy(text.begin(), text.end(), field + blanks);
-    out_.append(field, blanks + text.size());
+    const std::size_t at = out_.size() + blanks;
+    out_.append(blanks + text.size(), ' ');
+    char* to = out_.data() + at;
+    for (std::size_t k = 0; k < text.size(); ++k)
+      to[k] = text[k];
   }
   void NewLine() {
     out_ += kEol;
