@@ -44,8 +44,12 @@ Real Band(Real lower, Real upper) {
 int QuarterDegreeIndex(Real angle) {
   if (!(angle >= 0 && angle <= 180)) return -1;
   const Real quarters = 4 * angle;  // exact
-  const auto whole = static_cast<int>(quarters);
-  return whole == quarters ? whole : -1;
+  // Through a double, which holds every whole number of quarters exactly: a long double's own
+  // conversion to int switches the x87 rounding mode and back.
+  const auto near = static_cast<double>(quarters);
+  if (near != quarters) return -1;
+  const auto whole = static_cast<int>(near);
+  return whole == near ? whole : -1;
 }
 
 // The cosines of the zone ends of the grid (the midpoints, GFirst and GLast) and of the 5-degree
