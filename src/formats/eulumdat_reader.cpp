@@ -555,13 +555,17 @@ bool ReadIntensities(LdtInput& in, TLUM32& rec, const LdtLayout& layout) {
     for (std::size_t j = 1; j <= rec.NumGammas; ++j) {
       double value = 0.0;
       bool ok = in.Float(value, "intensity");
+      // The float is taken at once: the long double kept across the calls below would be stored
+      // and loaded again, which costs more than the rest of the value's way into the table.
       const long double stored = static_cast<long double>(value) * layout.factor;
-      if (ok && !FitsFloat(stored)) ok = in.Fail("intensity is out of range");
+      const bool fits = FitsFloat(stored);
+      const float cell = fits ? static_cast<float>(stored) : 0.0f;
+      if (ok && !fits) ok = in.Fail("intensity is out of range");
       if (!ok) {
         rec.Matrix.reset();
         return false;
       }
-      rec.SetValue(plane, j, static_cast<float>(stored));
+      rec.SetValue(plane, j, cell);
     }
   }
   return true;
