@@ -308,13 +308,12 @@ double NearestInteger(double y) {
 // how far double rounding can move them (a few units of the 16th digit), and the chosen ones are
 // written from x rounded exactly. A value that comes nearer the boundary than that, or that needs
 // the seventh-digit rounding or more than 9 decimals, is left to the long-double loop (false).
-bool KeptFast(long double x, long double near_zero, char* end, std::string_view& text) {
+bool KeptFast(double xd, double near_zero, char* end, std::string_view& text) {
   constexpr int kPrecision = 7;
   constexpr int kFastDecimals = 9;
-  const double xd = static_cast<double>(x);
   if (!std::isfinite(xd) || !FitsFastDigits(xd, kFastDecimals)) return false;
   const double magnitude = std::fabs(xd);
-  const double allowed = std::max(5e-4 * magnitude, static_cast<double>(near_zero));
+  const double allowed = std::max(5e-4 * magnitude, near_zero);
   const double seventh_digit = 5e-7 * magnitude;
   const double margin = 1e-12 * (magnitude + allowed);
   for (int decimals = 1; decimals <= kFastDecimals; ++decimals) {
@@ -341,9 +340,11 @@ bool KeptFast(long double x, long double near_zero, char* end, std::string_view&
 
 }  // namespace
 
-std::string_view FormatKept(long double x, long double near_zero, KeptText& room) {
-  std::string_view text;
-  if (KeptFast(x, near_zero, room.end(), text)) return text;
+bool FormatKeptFast(double x, double near_zero, KeptText& room, std::string_view& text) {
+  return KeptFast(x, near_zero, room.end(), text);
+}
+
+std::string_view FormatKeptSlow(long double x, long double near_zero, KeptText& room) {
   const std::string slow = FormatKeptByDecimals(x, near_zero);
   const std::size_t size = std::min(slow.size(), room.size());
   return {std::copy_n(slow.begin(), size, room.begin()) - size, size};

@@ -123,8 +123,18 @@ inline std::string FormatF(long double x) {
 // significant digits. Typical tables therefore look as with F(x), and small values survive.
 std::string FormatKept(long double x, long double near_zero);
 // FormatKept without a string of its own: the text is written into `room` (and viewed there).
+// Inline, so that the common case gets its arguments as doubles in registers: long doubles are
+// passed through memory, and reading them back costs more than choosing the decimals.
 using KeptText = std::array<char, 48>;
-std::string_view FormatKept(long double x, long double near_zero, KeptText& room);
+// The common case, decided in double precision where that is sure (false: FormatKeptSlow).
+bool FormatKeptFast(double x, double near_zero, KeptText& room, std::string_view& text);
+std::string_view FormatKeptSlow(long double x, long double near_zero, KeptText& room);
+inline std::string_view FormatKept(long double x, long double near_zero, KeptText& room) {
+  std::string_view text;
+  if (FormatKeptFast(static_cast<double>(x), static_cast<double>(near_zero), room, text))
+    return text;
+  return FormatKeptSlow(x, near_zero, room);
+}
 // FormatKept decimal by decimal in long double, without its shortcut for one decimal (which must
 // decide as this does).
 std::string FormatKeptByDecimals(long double x, long double near_zero);
