@@ -78,10 +78,6 @@ std::string CheckAngleList(const std::vector<double>& angles, const std::string&
   return {};
 }
 
-bool FitsFloat(long double value) {
-  return std::fabs(value) <= FLT_MAX;  // false for NaN and infinities
-}
-
 std::string NumberText(long double value) {
   char buf[64];
   const auto d = static_cast<double>(value);

@@ -2,6 +2,8 @@
 // the checks every reader makes of the grid it takes in.
 #pragma once
 
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -46,7 +48,9 @@ std::string CheckAngleList(const std::vector<double>& angles, const std::string&
                            bool descending_allowed = false, std::size_t* at = nullptr);
 
 // An intensity or other stored value: finite and within the range of a single float.
-bool FitsFloat(long double value);
+inline bool FitsFloat(long double value) {
+  return std::fabs(value) <= FLT_MAX;  // false for NaN and infinities
+}
 
 // Text of a number for a reason ("3e+38", "-0.5"); independent of the locale.
 std::string NumberText(long double value);

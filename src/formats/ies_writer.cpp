@@ -1,6 +1,7 @@
 // IES LM-63 writer: editions 1986, 1991, 1995, 2002 and 2019, absolute candela with multiplier 1.0
 // and dimensions in metres. Value lists are written formatted (fixed columns, lines of about 80
 // characters) or unformatted (one list per line).
+#include <algorithm>
 #include <vector>
 
 #include "formats/ies.h"
@@ -161,7 +162,11 @@ class ListWriter {
         line_max_(line_max),
         line_start_(out.size()) {}
 
-  void AddValue(long double value, long double near_zero) { AddText(FormatKept(value, near_zero)); }
+  void AddValue(long double value, long double near_zero) {
+    KeptText room;
+    const std::string_view text = FormatKept(value, near_zero, room);
+    AddText(text, text);
+  }
   void AddAngle(float angle) { AddText(FormatAngle(angle)); }
   // The added 360-degree plane is written as fixed text.
   void Add360() { AddText(" 360.0", "  360.0"); }
@@ -186,14 +191,24 @@ class ListWriter {
       if (line_length >= kLineFull) NewLine();
       // A value wider than its field would run into the one before it and be read as one word
       // with it; such a value gets a separating blank.
+      std::size_t blanks = 0;
       if (formatted.size() < width_) {
-        out_.append(width_ - formatted.size(), ' ');
+        blanks = width_ - formatted.size();
       } else if (out_.size() != line_start_ && formatted.front() != ' ') {
-        out_ += ' ';
+        blanks = 1;
       }
-      out_ += formatted;
+      AppendField(blanks, formatted);
     }
     first_ = false;
+  }
+  // The blanks and the text in one append. The text is copied byte by byte: it was just written
+  // that way, and a wider read of it would wait for those stores to complete.
+  void AppendField(std::size_t blanks, std::string_view text) {
+    const std::size_t at = out_.size() + blanks;
+    out_.append(blanks + text.size(), ' ');
+    char* to = out_.data() + at;
+    for (std::size_t k = 0; k < text.size(); ++k)
+      to[k] = text[k];
   }
   void NewLine() {
     out_ += kEol;

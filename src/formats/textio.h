@@ -3,6 +3,7 @@
 // here depends on the process locale: parsing uses std::from_chars, formatting std::to_chars.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -46,6 +47,11 @@ inline constexpr CharSet ValueDelimiters{" ,\t"};
 // Parses the whole of `text` as a decimal number (point as decimal separator, optional sign and
 // exponent). Infinity, NaN and hexadecimal forms are not numbers here.
 bool ParseNumber(std::string_view text, double& value);
+// The plain decimals of most files ("-12.5", "180", ".75", "7.") with at most 15 digits, which
+// ParseNumber takes first: the digits as an integer and the power of ten are both exact doubles,
+// so one division rounds correctly and gives what std::from_chars gives. False (and `value`
+// untouched) for anything else: a sign "+", exponents, more digits.
+bool ParsePlainDecimal(std::string_view text, double& value);
 
 // EULUMDAT line parsers. Each consumes one line.
 // Integer line: the trimmed line must be a number as a whole; its nearest integer.
@@ -116,6 +122,22 @@ inline std::string FormatF(long double x) {
 // spell out their noise); otherwise with as many more decimals as that takes, up to 7
 // significant digits. Typical tables therefore look as with F(x), and small values survive.
 std::string FormatKept(long double x, long double near_zero);
+// FormatKept without a string of its own: the text is written into `room` (and viewed there).
+// Inline, so that the common case gets its arguments as doubles in registers: long doubles are
+// passed through memory, and reading them back costs more than choosing the decimals.
+using KeptText = std::array<char, 48>;
+// The common case, decided in double precision where that is sure (false: FormatKeptSlow).
+bool FormatKeptFast(double x, double near_zero, KeptText& room, std::string_view& text);
+std::string_view FormatKeptSlow(long double x, long double near_zero, KeptText& room);
+inline std::string_view FormatKept(long double x, long double near_zero, KeptText& room) {
+  std::string_view text;
+  if (FormatKeptFast(static_cast<double>(x), static_cast<double>(near_zero), room, text))
+    return text;
+  return FormatKeptSlow(x, near_zero, room);
+}
+// FormatKept decimal by decimal in long double, without its shortcut for one decimal (which must
+// decide as this does).
+std::string FormatKeptByDecimals(long double x, long double near_zero);
 // The `near_zero` of FormatKept for the intensities of the record's table written times `scale`
 // (a millionth of their largest magnitude).
 long double NearZeroOf(const TLUM32& rec, long double scale = 1);

@@ -39,6 +39,19 @@ Real Band(Real lower, Real upper) {
   return std::fabs(CosDeg(upper) - CosDeg(lower));
 }
 
+// The index of a whole multiple of a quarter degree from 0 to 180 (0 to 720), or -1 for any
+// other angle.
+int QuarterDegreeIndex(Real angle) {
+  if (!(angle >= 0 && angle <= 180)) return -1;
+  const Real quarters = 4 * angle;  // exact
+  // Through a double, which holds every whole number of quarters exactly: a long double's own
+  // conversion to int switches the x87 rounding mode and back.
+  const auto near = static_cast<double>(quarters);
+  if (near != quarters) return -1;
+  const auto whole = static_cast<int>(near);
+  return whole == near ? whole : -1;
+}
+
 // The cosines of the zone ends of the grid (the midpoints, GFirst and GLast) and of the 5-degree
 // steps that zonal fluxes and the horizontal clip the zones at, each computed once, when first
 // needed: the very values the zone terms would otherwise compute again and again.
@@ -51,14 +64,16 @@ class ZoneCosines {
     }
   }
   Real Cos(Real angle) {
-    static const std::vector<Real> five_degrees = [] {
-      std::vector<Real> table(37);
+    // The zone ends of the usual grids (steps of 0.5 to 5 degrees and their midpoints) and the
+    // 5-degree steps are quarter degrees: their cosines are computed once per process.
+    static const std::vector<Real> quarter_degrees = [] {
+      std::vector<Real> table(721);
       for (std::size_t k = 0; k < table.size(); ++k)
-        table[k] = CosDeg(5.0L * static_cast<Real>(k));
+        table[k] = CosDeg(static_cast<Real>(k) / 4);
       return table;
     }();
-    if (angle >= 0 && angle <= 180 && std::fmod(angle, 5.0L) == 0)
-      return five_degrees[static_cast<std::size_t>(angle / 5)];
+    if (const int k = QuarterDegreeIndex(angle); k >= 0)
+      return quarter_degrees[static_cast<std::size_t>(k)];
     const auto at = std::lower_bound(ends_.begin(), ends_.end(), angle);
     if (at == ends_.end() || *at != angle) return CosDeg(angle);
     Real& cached = cos_[static_cast<std::size_t>(at - ends_.begin())];

@@ -89,6 +89,56 @@ TEST(NumberStyles, FastDigitsAgreeWithTheStandardConversions) {
   }
 }
 
+// Intensities are written with the decimals that keep them within 0.05 % (or near_zero); a
+// shortcut in double precision decides most of them. Around each boundary of that choice (the
+// allowance, the seventh-digit band, near_zero, ties of the rounding) it must write what the
+// long-double choice writes, for candela as the writers compute them (float times a scale).
+TEST(NumberStyles, KeptTextAgreesWithTheDecimalByDecimalChoice) {
+  std::mt19937_64 random(7);
+  std::vector<long double> values;
+  for (int decimals = 1; decimals <= 10; ++decimals) {
+    for (int i = 0; i < 400; ++i) {
+      const long double rounded =
+          static_cast<long double>(random() % 2000000) / std::pow(10.0L, decimals);
+      for (long double band : {5e-4L, 5e-4L + 5e-7L, 5e-4L - 5e-7L}) {
+        for (long double boundary : {rounded / (1 - band), rounded / (1 + band)}) {
+          long double x = boundary;
+          for (int step = 0; step < 3; ++step, x = std::nextafter(x, 0.0L))
+            values.insert(values.end(), {x, static_cast<double>(x), static_cast<float>(x)});
+        }
+      }
+      values.push_back(rounded + 0.5L / std::pow(10.0L, decimals));  // a tie
+    }
+  }
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(static_cast<float>(random() % 100000) * 0.001f * (1.23456789L + i % 7));
+  for (long double x : values) {
+    for (long double near_zero : {0.0L, 1e-3L, std::fabs(x) / 5e-4L * 1e-9L, 0.002L}) {
+      KeptText room;
+      ASSERT_EQ(FormatKept(x, near_zero, room), FormatKeptByDecimals(x, near_zero)) << x;
+      ASSERT_EQ(FormatKept(-x, near_zero), FormatKeptByDecimals(-x, near_zero)) << x;
+    }
+  }
+}
+
+// Angles take seven digits straight from the exact rounding instead of FormatFixed's round trip
+// through the exponent form; both must write the same, carries into a new digit included.
+TEST(NumberStyles, AngleTextAgreesWithSevenDigitFixed) {
+  std::vector<double> values{99.9999996, 9.9999995, 99.99999949, 9999999.5, 999999.95, 1e7, 0.5};
+  std::mt19937_64 random(3);
+  for (int i = 0; i < 20000; ++i)
+    values.push_back(static_cast<float>(random() % 10000000) * std::pow(10.0f, -int(random() % 8)));
+  for (double v : values) {
+    for (double x : {v, -v, std::nextafter(v, 0.0), std::nextafter(v, 1e9)}) {
+      std::string expected = FormatFixed(x, 7, 6);
+      if (expected.find('E') == std::string::npos)
+        while (expected.back() == '0' && expected[expected.size() - 2] != '.')
+          expected.pop_back();
+      ASSERT_EQ(FormatAngle(x), expected) << x;
+    }
+  }
+}
+
 // Whatever a writer prints reads back through the readers' parser to the printed precision.
 TEST(NumberStyles, PrintedNumbersReadBack) {
   for (double x = 1e-4; x < 1e12; x *= 1.37) {
