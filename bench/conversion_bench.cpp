@@ -68,13 +68,16 @@ const std::vector<std::string>& IesFiles() {
   return files;
 }
 
-// Reads, evaluates and writes every file of the set once per iteration.
+// Reads, evaluates and writes every file of the set once per iteration. With `pipeline` each
+// file takes a batch's whole work in memory: the conversion pipeline with the default settings
+// (the gamma range extended for IES, the direct ratios) between evaluation and the target's text.
 void RunConversion(benchmark::State& state, const std::vector<std::string>& files,
-                   std::uint8_t source, std::uint8_t target) {
+                   std::uint8_t source, std::uint8_t target, bool pipeline = false) {
   if (files.empty()) {
     state.SkipWithError("no corpus files");
     return;
   }
+  const ConversionSettings settings;
   std::size_t done = 0;
   for (auto _ : state) {
     for (const std::string& bytes : files) {
@@ -82,6 +85,11 @@ void RunConversion(benchmark::State& state, const std::vector<std::string>& file
       if (!ReadAs(source, rec, bytes)) continue;
       CalcFlux(rec);
       rec.FindPeak();
+      if (pipeline) {
+        const float lor0 = rec.LOR;
+        rec.DateUser = FormatShortDate(TodayAsDays());
+        RunPipeline(rec, target, rec.FileFormat, lor0, settings, [](std::string_view) {});
+      }
       std::string out = FindFormat(target)->write(rec, target);
       benchmark::DoNotOptimize(out.data());
       ++done;
@@ -111,41 +119,13 @@ void BM_IesToLdt(benchmark::State& state) {
 }
 BENCHMARK(BM_IesToLdt)->Unit(benchmark::kMillisecond);
 
-// A batch's whole work on one file, in memory: read, evaluate, the conversion pipeline with the
-// default settings (the gamma range extended for IES, the direct ratios), the target's text.
-void RunPipelineConversion(benchmark::State& state, const std::vector<std::string>& files,
-                           std::uint8_t source, std::uint8_t target) {
-  if (files.empty()) {
-    state.SkipWithError("no corpus files");
-    return;
-  }
-  const ConversionSettings settings;
-  std::size_t done = 0;
-  for (auto _ : state) {
-    for (const std::string& bytes : files) {
-      TLUM32 rec;
-      if (!ReadAs(source, rec, bytes)) continue;
-      CalcFlux(rec);
-      rec.FindPeak();
-      const float lor0 = rec.LOR;
-      rec.DateUser = FormatShortDate(TodayAsDays());
-      RunPipeline(rec, target, rec.FileFormat, lor0, settings, [](std::string_view) {});
-      std::string out = FindFormat(target)->write(rec, target);
-      benchmark::DoNotOptimize(out.data());
-      ++done;
-    }
-  }
-  state.counters["files/s"] =
-      benchmark::Counter(static_cast<double>(done), benchmark::Counter::kIsRate);
-}
-
 void BM_PipelineLdtToIes95(benchmark::State& state) {
-  RunPipelineConversion(state, LdtFiles(), kFormatEulumdat, kFormatIes95);
+  RunConversion(state, LdtFiles(), kFormatEulumdat, kFormatIes95, true);
 }
 BENCHMARK(BM_PipelineLdtToIes95)->Unit(benchmark::kMillisecond);
 
 void BM_PipelineIesToLdt(benchmark::State& state) {
-  RunPipelineConversion(state, IesFiles(), kFormatIes86, kFormatEulumdat);
+  RunConversion(state, IesFiles(), kFormatIes86, kFormatEulumdat, true);
 }
 BENCHMARK(BM_PipelineIesToLdt)->Unit(benchmark::kMillisecond);
 
