@@ -4,7 +4,9 @@
 # files per CPU-second (user + sys) and peak RSS, all taken from /usr/bin/time -v. Every run
 # writes into a folder of its own, so each target is new, and includes the final flush to disk.
 # Nothing is deleted between runs: ext4 scans past recently freed inodes when it allocates new
-# ones, which would charge one run with the deletions of the one before.
+# ones, which would charge one run with the deletions of the one before. The catalogue itself is
+# deleted at the end, so a second call on the same disk pays for that in system time:
+# TMPDIR=/dev/shm keeps the file system's part of the figures the same from call to call.
 #
 #   bench/catalogue.sh [CLI] [FILES] [JOBS...]
 #     CLI    lumatra-cli to measure (default: build/src/cli/lumatra-cli)
