@@ -1,18 +1,14 @@
 // lumatra-cli info: loads each file, evaluates it and prints what it found.
 #include <CLI/CLI.hpp>
-#include <cmath>
-#include <exception>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/format_table.h"
+#include "app/file_check.h"
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
 #include "model/lum32.h"
 #include "photometry/beam_angles.h"
-#include "photometry/evaluation.h"
-#include "photometry/litg.h"
 #include "support/cp1252.h"
 
 namespace lumatra {
@@ -139,19 +135,8 @@ void PrintText(std::ostream& out, const std::string& file, const TLUM32& rec) {
 void RunInfo(const InfoOptions& opt, CliStreams& io) {
   for (const std::string& file : opt.files) {
     TLUM32 rec;
-    bool loaded = false;
-    std::string error;
-    try {
-      loaded = Load(rec, file);
-      if (!loaded) error = rec.ReadError;
-      if (loaded) {
-        CalcFlux(rec);
-        rec.FindPeak();
-        CalcDirectRatios(rec);
-      }
-    } catch (const std::exception& e) {
-      error = e.what();
-    }
+    const bool loaded = LoadEvaluated(rec, file);
+    const std::string& error = rec.ReadError;
     if (!loaded) io.status = 1;
     if (opt.json) {
       io.out << JsonLine(InfoJson(file, rec, loaded, error, opt.matrix));
