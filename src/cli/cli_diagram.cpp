@@ -30,6 +30,15 @@ struct DiagramCommandOptions {
   std::vector<std::string> files;
 };
 
+// What --kind accepts: the name of each kind, and "all".
+std::vector<std::string> KindChoices() {
+  std::vector<std::string> names;
+  for (DiagramKind kind : kAllDiagramKinds)
+    names.emplace_back(DiagramKindName(kind));
+  names.emplace_back("all");
+  return names;
+}
+
 std::vector<DiagramKind> ChosenKinds(const std::string& name) {
   if (name == "all") return {std::begin(kAllDiagramKinds), std::end(kAllDiagramKinds)};
   return {*DiagramKindFromName(name)};  // the option's check lets only known names through
@@ -79,7 +88,7 @@ void AddDiagramCommand(CLI::App& app, CliStreams& io) {
   auto opt = std::make_shared<DiagramCommandOptions>();
   CLI::App* cmd = app.add_subcommand("diagram", "write light distribution diagrams as SVG");
   cmd->add_option("--kind", opt->kind, "polar, cartesian, cone, heatmap or all (the default)")
-      ->check(CLI::IsMember({"polar", "cartesian", "cone", "heatmap", "all"}));
+      ->check(CLI::IsMember(KindChoices()));
   cmd->add_flag("--absolute", opt->absolute, "candela from the lamp flux instead of cd/klm");
   cmd->add_option("--out", opt->out_dir, "folder of the SVG files (default: the current one)");
   cmd->add_option("files", opt->files, "photometric files")->required();
