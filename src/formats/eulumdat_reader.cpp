@@ -171,33 +171,23 @@ class LdtInput {
     const std::string_view t = TrimView(text);
     const std::size_t blank = t.find(' ');
     if (blank != std::string_view::npos)
-      Once(extra_text_, "ldt.text-after-number",
-           std::string(what) + " \"" + std::string(t) +
-               "\" holds more than a number; the first word is read");
+      extra_text_.Add(*findings_, "ldt.text-after-number", Severity::kNote,
+                      std::string(what) + " \"" + std::string(t) +
+                          "\" holds more than a number; the first word is read",
+                      line_);
     if (t.substr(0, blank).find(',') != std::string_view::npos)
-      Once(decimal_comma_, "ldt.decimal-comma",
-           std::string(what) + " \"" + std::string(t.substr(0, blank)) +
-               "\" has a decimal comma, read as a point");
-  }
-  struct Repeat {
-    std::size_t index = 0, count = 0;
-    std::string message;
-  };
-  void Once(Repeat& repeat, std::string_view code, std::string message) {
-    if (repeat.count++ == 0) {
-      repeat.index = findings_->All().size();
-      repeat.message = message;
-      Add(code, Severity::kNote, std::move(message), line_);
-    }
+      decimal_comma_.Add(*findings_, "ldt.decimal-comma", Severity::kNote,
+                         std::string(what) + " \"" + std::string(t.substr(0, blank)) +
+                             "\" has a decimal comma, read as a point",
+                         line_);
   }
 
  public:
   // Adds the number of lines to the once-reported kinds.
   void Finish() {
     if (!findings_) return;
-    for (Repeat* r : {&extra_text_, &decimal_comma_})
-      if (r->count > 1 && r->index < findings_->All().size())
-        findings_->Amend(r->index, r->message + " (" + std::to_string(r->count) + " lines)");
+    for (const RepeatedFinding* r : {&extra_text_, &decimal_comma_})
+      r->Finish(*findings_, "lines");
   }
 
  private:
@@ -206,7 +196,7 @@ class LdtInput {
   std::size_t line_ = 0;
   std::string error_;
   Findings* findings_;
-  Repeat extra_text_, decimal_comma_;
+  RepeatedFinding extra_text_, decimal_comma_;
 };
 
 // The numbers of the header that shape the rest of the file.

@@ -53,30 +53,21 @@ void ValueStream::ReportWord(std::string_view word) {
   if (auto comma = text.find(','); comma != std::string::npos) text[comma] = '.';
   double v = 0;
   if (ParseNumber(text, v)) return;
-  if (bad_words_++ > 0) return;
-  bad_word_index_ = findings_->All().size();
   std::string message(1, '"');
   message.append(word.substr(0, 40)).append("\" is not a number, read as 0");
-  findings_->Add(format_ + ".not-a-number", Severity::kWarning, std::move(message), line_no_);
+  bad_words_.Add(*findings_, format_ + ".not-a-number", Severity::kWarning, std::move(message),
+                 line_no_);
 }
 
 void ValueStream::ReportTabs() {
-  if (tab_lines_++ > 0) return;
-  tab_index_ = findings_->All().size();
-  findings_->Add(format_ + ".tab-separator", Severity::kWarning,
+  tab_lines_.Add(*findings_, format_ + ".tab-separator", Severity::kWarning,
                  "values separated by tabs, read as blanks", line_no_);
 }
 
 void ValueStream::Finish() {
   if (!findings_) return;
-  auto more = [&](std::size_t count, std::size_t index, const char* what) {
-    if (count > 1 && index < findings_->All().size())
-      findings_->Amend(index, findings_->All()[index].message + " (" +
-                                  FormatInteger(static_cast<std::int64_t>(count)) + " " + what +
-                                  ")");
-  };
-  more(bad_words_, bad_word_index_, "words");
-  more(tab_lines_, tab_index_, "lines");
+  bad_words_.Finish(*findings_, "words");
+  tab_lines_.Finish(*findings_, "lines");
   findings_ = nullptr;
 }
 

@@ -10,10 +10,10 @@
 #include <vector>
 
 #include "formats/textio.h"
+#include "support/findings.h"
 
 namespace lumatra {
 
-class Findings;
 class TLUM32;
 
 class ValueStream {
@@ -55,7 +55,7 @@ class ValueStream {
   // Only set while a check watches the stream.
   Findings* findings_ = nullptr;
   std::string format_;
-  std::size_t bad_words_ = 0, bad_word_index_ = 0, tab_lines_ = 0, tab_index_ = 0;
+  RepeatedFinding bad_words_, tab_lines_;
   std::size_t watched_line_ = 0;
 };
 

@@ -36,6 +36,20 @@ void Findings::Amend(std::size_t index, std::string message) {
   if (index < list_.size()) list_[index].message = std::move(message);
 }
 
+void RepeatedFinding::Add(Findings& findings, std::string_view code, Severity severity,
+                          std::string message, std::size_t line) {
+  if (count_++ > 0) return;
+  index_ = findings.All().size();
+  findings.Add(code, severity, std::move(message), line);
+}
+
+void RepeatedFinding::Finish(Findings& findings, std::string_view unit) const {
+  if (count_ < 2 || index_ >= findings.All().size()) return;
+  std::string message = findings.All()[index_].message;
+  message.append(" (").append(std::to_string(count_)).append(" ").append(unit).append(")");
+  findings.Amend(index_, std::move(message));
+}
+
 void Findings::Rollback(std::size_t mark) {
   if (mark < list_.size()) list_.resize(mark);
   declared = {};

@@ -45,7 +45,7 @@ class Findings {
   const std::vector<Finding>& All() const { return list_; }
   std::size_t Count(Severity severity) const;
   bool Has(std::string_view code) const;
-  // Replaces the message of finding `index` (a reader adding a count once it is known).
+  // Replaces the message of finding `index` (a count added once it is known).
   void Amend(std::size_t index, std::string message);
 
   // A reader of the fallback chain that refuses the file takes back what it reported.
@@ -56,6 +56,20 @@ class Findings {
 
  private:
   std::vector<Finding> list_;
+};
+
+// A kind of finding a reader may meet on many lines or words: reported once, where it is first
+// met, and given the number of times it was met when the reader finishes.
+class RepeatedFinding {
+ public:
+  // Counts one occurrence; the first is added to `findings`.
+  void Add(Findings& findings, std::string_view code, Severity severity, std::string message,
+           std::size_t line);
+  // Appends " (N <unit>)" to the reported message when there was more than one.
+  void Finish(Findings& findings, std::string_view unit) const;
+
+ private:
+  std::size_t index_ = 0, count_ = 0;
 };
 
 }  // namespace lumatra
