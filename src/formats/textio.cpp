@@ -236,16 +236,21 @@ bool FastFixedDecimals(double x, int decimals, std::string& out, int& int_digits
   return true;
 }
 
-std::string FixedDecimals(long double x, int decimals) {
-  std::string fast;
-  int int_digits = 0;
-  if (FastFixedDecimals(static_cast<double>(x), decimals, fast, int_digits)) return fast;
+// FixedDecimals where the fast digits do not reach: through std::to_chars.
+std::string ToCharsFixedDecimals(long double x, int decimals) {
   char buf[512];
   auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, static_cast<double>(x),
                                  std::chars_format::fixed, decimals);
   std::string s = ec == std::errc() ? std::string(buf, ptr) : std::string("0");
   DropNegativeZero(s);
   return s;
+}
+
+std::string FixedDecimals(long double x, int decimals) {
+  std::string fast;
+  int int_digits = 0;
+  if (FastFixedDecimals(static_cast<double>(x), decimals, fast, int_digits)) return fast;
+  return ToCharsFixedDecimals(x, decimals);
 }
 
 // "d.ddddE+x" with `precision` significant digits.
@@ -278,7 +283,7 @@ std::string FormatFixed(long double x, int precision, int decimals) {
   std::string s;
   int int_digits = 0;
   if (!FastFixedDecimals(static_cast<double>(x), decimals, s, int_digits)) {
-    s = FixedDecimals(x, decimals);
+    s = ToCharsFixedDecimals(x, decimals);
     int_digits = IntegerDigits(s);
     if (s.find_first_of("123456789") > s.find('.')) int_digits = 0;  // "0.x": no integer digits
   }
