@@ -6,6 +6,7 @@
 
 #include "model/lum32.h"
 #include "photometry/checks.h"
+#include "photometry/litg.h"
 #include "support/findings.h"
 
 namespace lumatra {
@@ -35,8 +36,6 @@ void CheckDirectRatios(const TLUM32& rec, const DeclaredValues& declared, Findin
                  declared.direct_ratios_line);
     return;
   }
-  static constexpr const char* kRoomIndex[10] = {"0.60", "0.80", "1.00", "1.25", "1.50",
-                                                 "2.00", "2.50", "3.00", "4.00", "5.00"};
   long double largest = 0;
   std::size_t at = 0;
   for (std::size_t k = 0; k < 10; ++k) {
@@ -46,8 +45,8 @@ void CheckDirectRatios(const TLUM32& rec, const DeclaredValues& declared, Findin
   }
   if (largest > 0.05L)
     findings.Add("declared.direct-ratios", Severity::kWarning,
-                 "direct ratio for room index " + std::string(kRoomIndex[at]) + " is declared as " +
-                     Brief(ratios[at]) + ", the table gives " +
+                 "direct ratio for room index " + std::string(kRoomIndexNames[at]) +
+                     " is declared as " + Brief(ratios[at]) + ", the table gives " +
                      Brief(rec.DirectRatio[at] / (10.0L * rec.LOR)) + " by the LiTG method",
                  declared.direct_ratios_line + at);
 }

@@ -29,6 +29,10 @@ class LIBEDAOBJ {
   std::uint16_t block_offset_ = 0;
 };
 
+// The ten room indices of the direct ratios, as the EULUMDAT list and reports name them.
+inline constexpr const char* kRoomIndexNames[10] = {"0.60", "0.80", "1.00", "1.25", "1.50",
+                                                    "2.00", "2.50", "3.00", "4.00", "5.00"};
+
 // Fills DirectRatio, UpDirect, DownRemainder and UpRemainder for the ten room indices (0.60 ...
 // 5.00) and sets LitgDone: linear luminaires (LumType 2) by their transverse curve and class,
 // all others from the zonal fluxes. Evaluates the record first when its flux values are stale.
