@@ -1,7 +1,6 @@
 // lumatra-cli compare: loads and evaluates two files and reports what a reviewer of a conversion
 // wants to see: the derived values side by side and how far the intensities lie apart.
 #include <CLI/CLI.hpp>
-#include <charconv>
 #include <cmath>
 #include <memory>
 #include <string>
@@ -10,8 +9,11 @@
 #include "cli/cli_commands.h"
 #include "cli/cli_json.h"
 #include "cli/cli_settings.h"
+#include "formats/textio.h"
 #include "model/lum32.h"
 #include "photometry/comparison.h"
+#include "photometry/litg.h"
+#include "support/text_fields.h"
 
 namespace lumatra {
 
@@ -23,29 +25,17 @@ struct CompareOptions {
   std::string a, b;
 };
 
-constexpr const char* kRoomIndex[10] = {"0.60", "0.80", "1.00", "1.25", "1.50",
-                                        "2.00", "2.50", "3.00", "4.00", "5.00"};
-
-// Fixed-point text, whatever the locale.
+// Fixed-point text as the writers give it (whatever the locale, no "-0"); "-" for no number.
 std::string Fixed(double x, int decimals) {
-  if (!std::isfinite(x)) return "-";
-  char buf[64];
-  auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, x, std::chars_format::fixed, decimals);
-  std::string text(buf, ptr);
-  return text.find_first_of("123456789") == std::string::npos && text[0] == '-' ? text.substr(1)
-                                                                                : text;
-}
-
-std::string Padded(std::string text, std::size_t width) {
-  return text.size() < width ? std::string(width - text.size(), ' ') + text : text;
+  return std::isfinite(x) ? FormatPadded(x, 0, decimals) : "-";
 }
 
 std::string Row(const char* name, double a, double b, int decimals) {
   std::string row = name;
   row.resize(16, ' ');
   const std::string change = a != 0 ? Fixed(100.0 * (b - a) / a, 2) + " %" : Fixed(b - a, decimals);
-  return row + Padded(Fixed(a, decimals), 12) + Padded(Fixed(b, decimals), 12) +
-         Padded(change, 12) + "\n";
+  return row + LeftPad(Fixed(a, decimals), 12) + LeftPad(Fixed(b, decimals), 12) +
+         LeftPad(change, 12) + "\n";
 }
 
 std::string Direction(double c, double gamma) {
@@ -65,7 +55,7 @@ void PrintText(std::ostream& out, const CompareOptions& opt, const Comparison& r
       << " % of the peak) over " << r.points << " directions\n"
       << "direct ratios (room index: A B)\n";
   for (std::size_t k = 0; k < 10; ++k)
-    out << "  " << kRoomIndex[k] << ": " << Fixed(r.a.direct_ratios[k], 3) << " "
+    out << "  " << kRoomIndexNames[k] << ": " << Fixed(r.a.direct_ratios[k], 3) << " "
         << Fixed(r.b.direct_ratios[k], 3) << "\n";
   out << (agree ? "agree within " : "differ by more than ") << Fixed(opt.tolerance, 2)
       << " % of the peak\n";
